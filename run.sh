@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs the presentation from the build tree.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/setup.sh
+scripts/build.sh
+cd build
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QUARVEL_RECORD:-}" ]; then
+  echo "run: no display here; recording the presentation to build/quarvel.mp4"
+  export QUARVEL_RECORD=quarvel.mp4
+fi
+exec ./quarvel

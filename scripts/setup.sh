@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the tests and the build-time tools need.
+# Safe to run again: it only asks apt for what is missing, and refreshes the package lists
+# only when something has to be installed.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config git
+  libsdl2-dev libgtk-3-dev
+  libgl-dev libegl-dev libgl1-mesa-dri
+  glslang-dev spirv-headers libspirv-cross-c-shared-dev
+  zlib1g-dev libstb-dev
+  libmpg123-dev libkissfft-dev libmp3lame-dev lame
+  libcairo2-dev fonts-dejavu-core
+  ffmpeg
+  binutils-mingw-w64-i686
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+"${sudo_cmd[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
