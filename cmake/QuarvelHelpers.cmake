@@ -44,5 +44,8 @@ function(quarvel_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name} WORKING_DIRECTORY ${QUARVEL_RUN_DIR} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "QUARVEL_SETUP=run;SDL_AUDIODRIVER=dummy")
+                       # One variable per property: gtest_discover_tests splits a list value
+                       # into separate properties.
+                       PROPERTIES ENVIRONMENT "QUARVEL_SETUP=run"
+                                  ENVIRONMENT_MODIFICATION "SDL_AUDIODRIVER=set:dummy")
 endfunction()

@@ -41,6 +41,7 @@ typedef DWORD HSTREAM;
 #define BASS_ERROR_START 9
 #define BASS_ERROR_ALREADY 14
 #define BASS_ERROR_ILLPARAM 20
+#define BASS_ERROR_NOPLAY 24
 #define BASS_ERROR_NOTAVAIL 37
 #define BASS_ERROR_DEVICE 23
 #define BASS_ERROR_ENDED 45
@@ -58,6 +59,10 @@ BOOL BASS_Update(DWORD length);
 BOOL BASS_ChannelGetLevelEx(DWORD handle, float* levels, float length, DWORD flags);
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
 BOOL BASS_ChannelStop(DWORD handle);
+
+// Not called by the program, which leaves both to process exit; for tools and tests.
+BOOL BASS_Free(void);
+BOOL BASS_StreamFree(HSTREAM handle);
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,13 @@
+#include "error_code.h"
+
+#include <bass.h>
+
+namespace quarvel::bass {
+namespace {
+thread_local int lastError = BASS_OK;
+}
+
+void SetError(int code) { lastError = code; }
+int LastError() { return lastError; }
+
+}  // namespace quarvel::bass

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+
+namespace quarvel::bass {
+
+// Mixes every playing stream of the Engine at `user` into `frameCount` stereo frames.
+void RenderMix(void* user, int16_t* frames, int frameCount);
+
+}  // namespace quarvel::bass

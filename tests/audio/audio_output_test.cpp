@@ -1,0 +1,180 @@
+// The shared PCM output as this machine runs it: no sound device, so the null output, whose
+// clock has to run at the sample rate (times QUARVEL_AUDIO_SPEED) and behave like a device's.
+#include "output_state.h"
+
+#include <quarvel/audio_output.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace quarvel::audio {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Counter {
+    std::atomic<uint64_t> frames{0};
+    std::atomic<int> calls{0};
+    std::atomic<bool> sizesOk{true};
+};
+
+void Count(void* user, int16_t* frames, int frameCount) {
+    auto& counter = *static_cast<Counter*>(user);
+    if (frames == nullptr || frameCount <= 0) counter.sizesOk = false;
+    for (int i = 0; i < 2 * frameCount; ++i) frames[i] = 0;
+    counter.frames += static_cast<uint64_t>(frameCount);
+    ++counter.calls;
+}
+
+class AudioOutput : public ::testing::Test {
+protected:
+    void SetUp() override { unsetenv("QUARVEL_AUDIO_SPEED"); }
+    void TearDown() override { unsetenv("QUARVEL_AUDIO_SPEED"); }
+
+    // Frames heard over `wait` of real time, and the largest the clock could honestly say.
+    static void Measure(Output* output, std::chrono::milliseconds wait, double rate,
+                        uint64_t* heard, double* ceiling) {
+        auto start = std::chrono::steady_clock::now();
+        uint64_t before = FramesHeard(output);
+        std::this_thread::sleep_for(wait);
+        *heard = FramesHeard(output) - before;
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        *ceiling = seconds * rate;
+    }
+};
+
+TEST_F(AudioOutput, NullOutputRunsInRealTimeWithoutADevice) {
+    Counter counter;
+    Output* output = OpenOutput(44100, Count, &counter);
+    ASSERT_NE(output, nullptr);
+    EXPECT_TRUE(IsNullOutput(output));  // SDL_AUDIODRIVER=dummy plays to nobody
+    EXPECT_EQ(OutputSampleRate(output), 44100);
+
+    // Opened paused: nothing is pulled until it starts.
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(FramesPulled(output), 0u);
+    EXPECT_EQ(FramesHeard(output), 0u);
+
+    StartOutput(output);
+    auto start = std::chrono::steady_clock::now();
+    uint64_t heard = 0;
+    while (std::chrono::steady_clock::now() - start < 300ms) {
+        uint64_t now = FramesHeard(output);
+        ASSERT_GE(now, heard);
+        ASSERT_LE(now, FramesPulled(output));
+        heard = now;
+    }
+    double ceiling = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() * 44100;
+    // Never ahead of real time (one 5 ms chunk of slack); a starved machine may lag.
+    EXPECT_LE(static_cast<double>(heard), ceiling + 221);
+    EXPECT_GE(static_cast<double>(heard), 0.6 * ceiling);
+    CloseOutput(output);
+    EXPECT_TRUE(counter.sizesOk);
+    EXPECT_GT(counter.calls.load(), 1);
+}
+
+TEST_F(AudioOutput, SpeedVariableScalesTheNullClockAndNonsenseMeansRealTime) {
+    struct Case {
+        const char* text;
+        double speed;
+    } cases[] = {{"10", 10.0}, {"2.5", 2.5}, {"0", 1.0}, {"-4", 1.0}, {"fast", 1.0}, {"3x", 1.0}, {"inf", 1.0}};
+    for (const Case& c : cases) {
+        setenv("QUARVEL_AUDIO_SPEED", c.text, 1);
+        Counter counter;
+        Output* output = OpenNullOutput(44100, Count, &counter);
+        StartOutput(output);
+        uint64_t heard = 0;
+        double ceiling = 0;
+        Measure(output, 100ms, 44100.0 * c.speed, &heard, &ceiling);
+        EXPECT_LE(static_cast<double>(heard), ceiling + 221 * c.speed) << c.text;
+        EXPECT_GE(static_cast<double>(heard), 0.5 * ceiling) << c.text;
+        CloseOutput(output);
+    }
+}
+
+TEST_F(AudioOutput, PauseFreezesTheClockAndStartResumesIt) {
+    Counter counter;
+    Output* output = OpenNullOutput(44100, Count, &counter);
+    StartOutput(output);
+    std::this_thread::sleep_for(60ms);
+    PauseOutput(output);
+    uint64_t paused = FramesHeard(output);
+    uint64_t pulled = FramesPulled(output);
+    EXPECT_GT(paused, 0u);
+    std::this_thread::sleep_for(80ms);
+    EXPECT_EQ(FramesHeard(output), paused);
+    // At most a pull already under way when the pause came.
+    EXPECT_LE(FramesPulled(output), pulled + 221);
+
+    auto resumedAt = std::chrono::steady_clock::now();
+    StartOutput(output);
+    StartOutput(output);  // a second start changes nothing
+    std::this_thread::sleep_for(60ms);
+    uint64_t resumed = FramesHeard(output) - paused;
+    double sinceResume = std::chrono::duration<double>(std::chrono::steady_clock::now() - resumedAt).count();
+    // Carries on from where it stood: no jump for the time spent paused.
+    EXPECT_GT(resumed, 0u);
+    EXPECT_LE(static_cast<double>(resumed), sinceResume * 44100 + 221);
+    CloseOutput(output);
+}
+
+TEST_F(AudioOutput, NoCallbackAfterClose) {
+    setenv("QUARVEL_AUDIO_SPEED", "20", 1);
+    Counter counter;
+    Output* output = OpenNullOutput(44100, Count, &counter);
+    StartOutput(output);
+    std::this_thread::sleep_for(30ms);
+    CloseOutput(output);
+    int calls = counter.calls;
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(counter.calls.load(), calls);
+}
+
+TEST_F(AudioOutput, BadArgumentsAreRefusedAndNullIsHarmless) {
+    Counter counter;
+    EXPECT_EQ(OpenOutput(44100, nullptr, &counter), nullptr);
+    EXPECT_EQ(OpenOutput(0, Count, &counter), nullptr);
+    EXPECT_EQ(OpenNullOutput(-8000, Count, &counter), nullptr);
+    EXPECT_EQ(OpenNullOutput(10000000, Count, &counter), nullptr);
+    StartOutput(nullptr);
+    PauseOutput(nullptr);
+    CloseOutput(nullptr);
+    EXPECT_EQ(FramesHeard(nullptr), 0u);
+    EXPECT_EQ(FramesPulled(nullptr), 0u);
+    EXPECT_FALSE(IsNullOutput(nullptr));
+}
+
+// A device's clock: what it was given minus what it still holds, the held part draining at
+// the sample rate from the last callback and never more than its buffers.
+TEST(AudioOutputDeviceClock, SubtractsWhatTheDeviceStillHolds) {
+    Output output;
+    output.rate = 1000;
+    output.isNull = false;
+    output.pulled = 10000;
+    output.heldAtLastPull = 2000;
+    output.lastPull = Clock::now();
+    EXPECT_EQ(EstimateHeardLocked(output, output.lastPull), 8000u);
+    EXPECT_EQ(EstimateHeardLocked(output, output.lastPull + 500ms), 8500u);
+    EXPECT_EQ(EstimateHeardLocked(output, output.lastPull + 5s), 10000u);
+    // A clock read just before the callback's time (another thread's now) does not run back.
+    EXPECT_EQ(EstimateHeardLocked(output, output.lastPull - 1s), 8000u);
+}
+
+TEST(AudioOutputDeviceClock, NullClockIsCappedByWhatWasPulled) {
+    Output output;
+    output.rate = 1000;
+    output.isNull = true;
+    output.speed = 2.0;
+    output.pulled = 3000;
+    output.anchorFrames = 1000;
+    output.anchorTime = Clock::now();
+    EXPECT_EQ(EstimateHeardLocked(output, output.anchorTime + 250ms), 1500u);
+    EXPECT_EQ(EstimateHeardLocked(output, output.anchorTime + 10s), 3000u);
+}
+
+}  // namespace
+}  // namespace quarvel::audio

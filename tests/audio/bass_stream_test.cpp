@@ -1,0 +1,217 @@
+// Streams as the main loop sees them: opening, playing, the heard position, the end.
+#include "bass_fixture.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace quarvel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr QWORD kTwoSecondsStereo = 2 * 44100 * 4;
+
+class AudioStream : public BassTest {};
+
+TEST_F(AudioStream, InitWorksWithoutASoundDeviceAndOnlyOnce) {
+    EXPECT_FALSE(BASS_Init(5, 44100, 0, nullptr, nullptr));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DEVICE);
+    EXPECT_FALSE(BASS_Init(-1, 500, 0, nullptr, nullptr));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+
+    Start("4");
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);
+    EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ALREADY);
+    EXPECT_TRUE(BASS_Update(0));
+
+    // The null output's clock runs, so a stream's position moves.
+    HSTREAM stream = Open(Files().sine1k);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    EXPECT_TRUE(WaitUntilHeard(stream, 0.1));
+
+    // Device 0 is "no sound": the null output, whatever devices exist.
+    ASSERT_TRUE(BASS_Free());
+    ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+    stream = Open(Files().sine1k);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    EXPECT_TRUE(WaitUntilHeard(stream, 0.1));
+}
+
+TEST_F(AudioStream, CallsBeforeInitFail) {
+    EXPECT_EQ(BASS_StreamCreateFile(FALSE, Files().sine1k.c_str(), 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+    EXPECT_FALSE(BASS_Update(0));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+    EXPECT_FALSE(BASS_Free());
+}
+
+TEST_F(AudioStream, BadAndMissingFilesGiveNoStreamAndSayWhy) {
+    Start("1");
+    struct Case {
+        std::string path;
+        int error;
+    } cases[] = {{Files().missing, BASS_ERROR_FILEOPEN},
+                 {Files().textFile, BASS_ERROR_FILEFORM},
+                 {Files().emptyFile, BASS_ERROR_FILEFORM},
+                 {"/", BASS_ERROR_FILEOPEN}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(BASS_StreamCreateFile(FALSE, c.path.c_str(), 0, 0, 0), 0u) << c.path;
+        EXPECT_EQ(BASS_ErrorGetCode(), c.error) << c.path;
+    }
+    // Past the end of a good file there is nothing to decode.
+    EXPECT_EQ(BASS_StreamCreateFile(FALSE, Files().sine1k.c_str(), 1u << 30, 0, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+    EXPECT_EQ(BASS_StreamCreateFile(FALSE, nullptr, 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+    EXPECT_EQ(BASS_StreamCreateFile(TRUE, Files().sine1k.c_str(), 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+    EXPECT_EQ(BASS_StreamCreateFile(FALSE, Files().sine1k.c_str(), 0, 0, 0x20000), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
+}
+
+TEST_F(AudioStream, UnknownHandlesAreStoppedAndRefused) {
+    Start("1");
+    HSTREAM freed = Open(Files().sine1k);
+    ASSERT_TRUE(BASS_ChannelPlay(freed, FALSE));
+    ASSERT_TRUE(BASS_StreamFree(freed));
+    float bins[1024];
+    float level = 0;
+    for (DWORD handle : {0u, 1u, 12345u, 0xdeadbeefu, 0xffffffffu, freed}) {
+        EXPECT_EQ(BASS_ChannelIsActive(handle), 0u) << handle;
+        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+        EXPECT_EQ(BASS_ChannelGetPosition(handle, BASS_POS_BYTE), static_cast<QWORD>(-1));
+        EXPECT_LT(BASS_ChannelBytes2Seconds(handle, 44100), 0.0);
+        EXPECT_FALSE(BASS_ChannelPlay(handle, TRUE));
+        EXPECT_FALSE(BASS_ChannelStop(handle));
+        EXPECT_EQ(BASS_ChannelGetData(handle, bins, BASS_DATA_FFT2048), static_cast<DWORD>(-1));
+        EXPECT_FALSE(BASS_ChannelGetLevelEx(handle, &level, 0.05f, BASS_LEVEL_MONO | BASS_LEVEL_RMS));
+        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+        EXPECT_FALSE(BASS_StreamFree(handle));
+    }
+}
+
+TEST_F(AudioStream, PositionFollowsTheHeardAudio) {
+    Start("4");
+    HSTREAM stream = Open(Files().sine1k);
+    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), 0u);  // decoded ahead, not heard
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, 1), static_cast<QWORD>(-1));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
+
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    double last = 0.0;
+    double audio = 0.0;
+    while (std::chrono::steady_clock::now() - start < 300ms) {
+        QWORD bytes = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+        double seconds = BASS_ChannelBytes2Seconds(stream, bytes);
+        audio = 4.0 * std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ASSERT_EQ(bytes % 4, 0u);  // whole stereo frames
+        ASSERT_GE(seconds, last);
+        // Never ahead of what the clock can have played (plus one 20 ms chunk at this speed).
+        ASSERT_LE(seconds, audio + 0.021);
+        last = seconds;
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_NE(BASS_ChannelIsActive(stream), 0u);
+    EXPECT_GE(last, 0.5 * (audio - 0.1));  // and not far behind, even on a busy machine
+}
+
+TEST_F(AudioStream, BytesConvertAtTheFilesOwnRateAndChannels) {
+    Start("1");
+    HSTREAM stereo = Open(Files().sine1k);
+    HSTREAM mono = Open(Files().mono32k);
+    EXPECT_DOUBLE_EQ(BASS_ChannelBytes2Seconds(stereo, 0), 0.0);
+    EXPECT_DOUBLE_EQ(BASS_ChannelBytes2Seconds(stereo, 176400), 1.0);
+    EXPECT_DOUBLE_EQ(BASS_ChannelBytes2Seconds(stereo, 88200), 0.5);
+    EXPECT_DOUBLE_EQ(BASS_ChannelBytes2Seconds(mono, 64000), 1.0);
+    // The main loop's clock: 12.3456 s of stereo 44.1 kHz is 12345 ms.
+    auto seconds = static_cast<float>(BASS_ChannelBytes2Seconds(stereo, 2177764));
+    EXPECT_EQ(static_cast<uint32_t>(seconds * 1000.0f), 12345u);
+}
+
+TEST_F(AudioStream, EndsWhenTheLastSampleHasBeenHeard) {
+    Start("8");
+    HSTREAM stream = Open(Files().sine1k);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    EXPECT_NE(BASS_ChannelIsActive(stream), 0u);
+    double waited = WaitForEnd(stream, 5.0);
+    ASSERT_LT(waited, 5.0) << "never ended";
+    // Two seconds at eight times real time; not before they could all be heard.
+    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.24);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), kTwoSecondsStereo);
+    EXPECT_DOUBLE_EQ(HeardSeconds(stream), 2.0);
+
+    // The analysis calls refuse, leaving the caller's values as they were.
+    float bins[1024];
+    for (float& bin : bins) bin = 7.0f;
+    EXPECT_EQ(BASS_ChannelGetData(stream, bins, BASS_DATA_FFT2048), static_cast<DWORD>(-1));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ENDED);
+    EXPECT_EQ(bins[0], 7.0f);
+    EXPECT_EQ(bins[1023], 7.0f);
+    float level = 7.0f;
+    EXPECT_FALSE(BASS_ChannelGetLevelEx(stream, &level, 0.05f, BASS_LEVEL_MONO | BASS_LEVEL_RMS));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ENDED);
+
+    // Played again, it starts over from the beginning.
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    EXPECT_NE(BASS_ChannelIsActive(stream), 0u);
+    EXPECT_LT(HeardSeconds(stream), 0.5);
+    EXPECT_TRUE(WaitUntilHeard(stream, 0.2));
+    EXPECT_LT(WaitForEnd(stream, 5.0), 5.0);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), kTwoSecondsStereo);
+}
+
+TEST_F(AudioStream, StopHoldsThePositionAndPlayResumes) {
+    Start("4");
+    HSTREAM stream = Open(Files().sine1k);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    ASSERT_TRUE(WaitUntilHeard(stream, 0.3));
+    ASSERT_TRUE(BASS_ChannelStop(stream));
+    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
+    std::this_thread::sleep_for(30ms);  // what was already in the output plays out
+    double stopped = HeardSeconds(stream);
+    std::this_thread::sleep_for(60ms);
+    EXPECT_EQ(HeardSeconds(stream), stopped);
+    float bins[1024];
+    EXPECT_EQ(BASS_ChannelGetData(stream, bins, BASS_DATA_FFT2048), static_cast<DWORD>(-1));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOPLAY);
+
+    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    EXPECT_GE(HeardSeconds(stream), stopped);
+    EXPECT_TRUE(WaitUntilHeard(stream, stopped + 0.1));
+}
+
+TEST_F(AudioStream, OtherRatesAndMonoAreConvertedButCountedAsTheFileIs) {
+    Start("8", 48000);
+    HSTREAM stream = Open(Files().mono32k);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    ASSERT_LT(WaitForEnd(stream, 5.0), 5.0);
+    // Two seconds of audio take two seconds at the output's rate too.
+    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.24);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), 2u * 32000 * 2);
+    EXPECT_DOUBLE_EQ(HeardSeconds(stream), 2.0);
+}
+
+TEST_F(AudioStream, PlaysFromMemory) {
+    FILE* file = std::fopen(Files().sine1k.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    std::vector<unsigned char> bytes(1 << 20);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    std::fclose(file);
+
+    Start("8");
+    HSTREAM stream = BASS_StreamCreateFile(TRUE, bytes.data(), 0, bytes.size(), 0);
+    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+    ASSERT_LT(WaitForEnd(stream, 5.0), 5.0);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), kTwoSecondsStereo);
+}
+
+}  // namespace
+}  // namespace quarvel::test
