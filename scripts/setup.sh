@@ -8,14 +8,14 @@ packages=(
   build-essential cmake pkg-config git
   libsdl2-dev libgtk-3-dev
   libgl-dev libegl-dev libgl1-mesa-dri
-  glslang-dev spirv-headers libspirv-cross-c-shared-dev
+  glslang-dev spirv-headers spirv-tools libspirv-cross-c-shared-dev libopengl-dev
   zlib1g-dev libstb-dev
   libmpg123-dev libkissfft-dev libmp3lame-dev lame
   libcairo2-dev fonts-dejavu-core
   ffmpeg
   binutils-mingw-w64-i686
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 missing=()

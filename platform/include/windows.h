@@ -210,6 +210,16 @@ typedef struct _devicemodeA {
 #define MAKEINTRESOURCE MAKEINTRESOURCEA
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 
+// --- resources ---
+#ifdef RC_INVOKED
+#define RT_DIALOG 5
+#define RT_MANIFEST 24
+#else
+#define RT_DIALOG MAKEINTRESOURCEA(5)
+#define RT_MANIFEST MAKEINTRESOURCEA(24)
+#endif
+#define CREATEPROCESS_MANIFEST_RESOURCE_ID 1
+
 #define MAX_PATH 260
 #define INFINITE 0xFFFFFFFF
 
@@ -275,15 +285,23 @@ typedef struct _devicemodeA {
 
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001
+#define BST_INDETERMINATE 0x0002
 #define BM_GETCHECK 0x00F0
 #define BM_SETCHECK 0x00F1
+#define BM_CLICK 0x00F5
 #define BN_CLICKED 0
+#define CB_OKAY 0
 #define CB_ERR (-1)
+#define CB_ERRSPACE (-2)
 #define CB_ADDSTRING 0x0143
 #define CB_GETCOUNT 0x0146
 #define CB_GETCURSEL 0x0147
+#define CB_GETLBTEXT 0x0148
+#define CB_GETLBTEXTLEN 0x0149
 #define CB_RESETCONTENT 0x014B
 #define CB_SETCURSEL 0x014E
+#define CBN_SELCHANGE 1
+#define SS_NOPREFIX 0x00000080L
 
 // --- messages ---
 #define WM_NULL 0x0000
@@ -392,10 +410,15 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
+#define ERROR_INVALID_DATA 13L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_CLASS_ALREADY_EXISTS 1410L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_CONTROL_ID_NOT_FOUND 1421L
+#define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
+#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 
 // --- kernel32 ---
@@ -452,6 +475,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
 BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
 LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
 
 #define WNDCLASSEX WNDCLASSEXA
 #define RegisterClassEx RegisterClassExA
@@ -467,6 +491,81 @@ LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM w
 #define OutputDebugString OutputDebugStringA
 #define CreateFile CreateFileA
 #define GetModuleHandle GetModuleHandleA
+
+// --- window creation, show commands, input and message-box extras ---
+typedef struct tagCREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+} CREATESTRUCTA, *LPCREATESTRUCTA;
+
+#define MAKEINTATOM(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define SW_MAXIMIZE 3
+#define SW_SHOWNOACTIVATE 4
+#define SW_MINIMIZE 6
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
+#define WM_CAPTURECHANGED 0x0215
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+#define VK_RBUTTON 0x02
+#define VK_MBUTTON 0x04
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_F2 0x71
+#define VK_F3 0x72
+#define VK_F4 0x73
+#define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F9 0x78
+#define VK_F10 0x79
+#define VK_F11 0x7A
+#define VK_F12 0x7B
+#define VK_LMENU 0xA4
+#define VK_RMENU 0xA5
+#define MB_ABORTRETRYIGNORE 0x00000002L
+#define MB_YESNOCANCEL 0x00000003L
+#define MB_YESNO 0x00000004L
+#define MB_RETRYCANCEL 0x00000005L
+#define MB_TYPEMASK 0x0000000FL
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONMASK 0x000000F0L
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+#define CDS_TEST 0x00000002
+#define DM_DISPLAYFLAGS 0x00200000L
+#define DM_SPECVERSION 0x0401
+#define TRUNCATE_EXISTING 5
+#define FILE_SHARE_DELETE 0x00000004
+#define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
+#define ERROR_FILE_EXISTS 80L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_ALREADY_EXISTS 183L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_TLW_WITH_WSCHILD 1406L
+BOOL WINAPI GetClipCursor(LPRECT lpRect);
 
 // The program's entry point, called by the platform's main.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);

@@ -1,0 +1,64 @@
+// Dialog units to pixels, and the font metrics the units come from.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "dialog/dialog_units.h"
+#include "dialog/font_metrics.h"
+
+using namespace quarvel::platform::dialog;
+
+TEST(DialogUnits, MulDivRoundsHalfAwayFromZero) {
+    EXPECT_EQ(MulDivRounded(7, 6, 4), 11);  // 10.5
+    EXPECT_EQ(MulDivRounded(-7, 6, 4), -11);
+    EXPECT_EQ(MulDivRounded(90, 13, 8), 146);  // 146.25
+    EXPECT_EQ(MulDivRounded(14, 13, 8), 23);   // 22.75
+    EXPECT_EQ(MulDivRounded(5, 3, 0), -1);
+    EXPECT_EQ(MulDivRounded(INT_MAX, 2, 1), -1);
+    EXPECT_EQ(MulDivRounded(INT_MAX, 2, 2), INT_MAX);  // the product does not overflow
+}
+
+TEST(DialogUnits, AverageWidthAndPixelHeightAsWindowsRoundsThem) {
+    // (width / 26 + 1) / 2: the average of 52 letters, rounded.
+    EXPECT_EQ(AverageCharWidth(337), 6);
+    EXPECT_EQ(AverageCharWidth(338), 7);
+    EXPECT_EQ(AverageCharWidth(259), 5);
+    EXPECT_EQ(PointsToPixels(8, 96), 11);
+    EXPECT_EQ(PointsToPixels(9, 96), 12);
+    EXPECT_EQ(PointsToPixels(8, 120), 13);
+}
+
+TEST(DialogUnits, TahomaEightPointLayout) {
+    // Tahoma 8 at 96 dpi has base units 6 x 13: the setup dialog's Run button and frame.
+    const BaseUnits tahoma{6, 13};
+    RECT run = DialogUnitsToPixels(RECT{7, 90, 57, 104}, tahoma);
+    EXPECT_EQ(run.left, 11);
+    EXPECT_EQ(run.top, 146);
+    EXPECT_EQ(run.right, 86);
+    EXPECT_EQ(run.bottom, 169);
+    RECT frame = DialogUnitsToPixels(RECT{0, 0, 186, 111}, tahoma);
+    EXPECT_EQ(frame.right, 279);
+    EXPECT_EQ(frame.bottom, 180);
+}
+
+TEST(FontMetrics, TemplateFontOrItsSubstituteIsMeasured) {
+    DialogFont font = DialogFontFromTemplate("Tahoma", 8, 0, false);
+    EXPECT_EQ(font.pixelHeight, 11);
+    EXPECT_EQ(font.weight, 400);
+    BaseUnits units;
+    std::string family;
+    ASSERT_TRUE(MeasureBaseUnits(font, &units, &family));
+    EXPECT_FALSE(family.empty());
+    // A line holds at least the em height; an average letter is narrower than it.
+    EXPECT_GE(units.y, font.pixelHeight);
+    EXPECT_LE(units.y, 2 * font.pixelHeight);
+    EXPECT_GE(units.x, 4);
+    EXPECT_LT(units.x, font.pixelHeight);
+
+    BaseUnits larger;
+    ASSERT_TRUE(MeasureBaseUnits(DialogFontFromTemplate("Tahoma", 16, 0, false), &larger, nullptr));
+    EXPECT_GT(larger.x, units.x);
+    EXPECT_GT(larger.y, units.y);
+    // 0x7FFF asks for the message-box font, which is 8 points here.
+    EXPECT_EQ(DialogFontFromTemplate("MS Shell Dlg", 0x7FFF, 0, false).pixelHeight, 11);
+}
