@@ -3,6 +3,32 @@
 // that GLSL does not say (input semantics, constant-buffer registers and their Direct3D
 // packing, texture and sampler registers). Stored in a versioned little-endian layout so a
 // blob is plain bytes like a real one.
+//
+// The contract between the compiler and the device, which both sides rely on:
+// - GLSL 4.50 core, one stage per blob, entry point main().
+// - Vertex inputs are `layout(location = N) in` variables named attr_<SEMANTIC><index>;
+//   `inputs` lists each one the shader actually reads (declared but unread inputs are left
+//   out), sorted by location.
+// - Varyings carry no location: a vertex output and a pixel input are both named
+//   vary_<SEMANTIC><index> (upper case, index always written: TEXCOORD -> vary_TEXCOORD0),
+//   so two stages compiled apart link by name in one GL program, as Direct3D matches them
+//   by semantic. SV_Position is gl_Position / gl_FragCoord (with SV_Position.w in a pixel
+//   shader the clip w, as in Direct3D); SV_Target0..7 are `layout(location = N) out`.
+// - Positions are written as Direct3D has them (no clip-space fix-up, no y flip): the
+//   device uses glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE) and glFrontFace(GL_CW).
+// - Each cbuffer is a std140 uniform block named with the stage's prefix ("vs_", "ps_")
+//   and no binding qualifier: the device looks it up by `glslBlockName` and calls
+//   glUniformBlockBinding itself. Loose globals form the block Direct3D calls "$Globals".
+//   Buffers the entry point never reads are usually optimized away and then not listed.
+// - Each combined sampler is a `uniform sampler2D` / `samplerCube` named with the stage's
+//   prefix, unique to the stage; no binding qualifier. One texture read through two
+//   sampler states is two entries.
+// - Uploading a cbuffer: the block holds `glSize` bytes. With an empty `repack`, the first
+//   min(d3dSize, glSize) bytes go across as they are; otherwise byte d3dOffset..+size of the
+//   Direct3D buffer goes to glOffset..+size of the block for each range, and the bytes in
+//   between are padding nothing reads. ReadShaderBlob guarantees every range lies inside
+//   both sizes. A Direct3D buffer smaller than `d3dSize` (Direct3D allows it) leaves the
+//   values past its end undefined: fill them with zeros.
 #pragma once
 
 #include <cstddef>
@@ -57,6 +83,9 @@ struct SamplerBinding {
     TextureDimension dimension = TextureDimension::Texture2D;
     static constexpr uint32_t kNoSampler = 0xFFFFFFFFu;
 };
+
+// Bumped whenever the byte layout changes; ReadShaderBlob refuses any other version.
+inline constexpr uint32_t kShaderBlobVersion = 1;
 
 struct CompiledShader {
     ShaderStage stage = ShaderStage::Vertex;

@@ -1,0 +1,115 @@
+// The code-blob layout: everything survives a round trip, and ReadShaderBlob refuses
+// anything else without reading past the bytes it was given.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <random>
+
+#include "hlsl/shader_blob.h"
+
+namespace quarvel::hlsl {
+namespace {
+
+CompiledShader Sample() {
+    CompiledShader s;
+    s.stage = ShaderStage::Pixel;
+    s.entryPoint = "MergePS";
+    s.target = "ps_5_0";
+    s.glsl = "#version 450\nvoid main() {}\n";
+    s.inputs = {{"POSITION", 0, 0, 3, ComponentType::Float}, {"BLENDINDICES", 2, 1, 4, ComponentType::UInt}};
+    s.blocks = {{"cb", "ps_cb", 2, 32, 48, {{0, 0, 20}, {20, 32, 12}}}};
+    s.samplers = {{"ps_t0_s0", 0, 0, TextureDimension::Texture2D},
+                  {"ps_t1", 1, SamplerBinding::kNoSampler, TextureDimension::TextureCube}};
+    return s;
+}
+
+// Recomputes the payload hash, so an altered blob gets past the checksum to the checks behind it.
+void Rehash(std::vector<uint8_t>& blob) {
+    uint32_t h = 2166136261u;
+    for (size_t i = 16; i < blob.size(); ++i) h = (h ^ blob[i]) * 16777619u;
+    std::memcpy(&blob[12], &h, 4);
+}
+
+bool Reads(const std::vector<uint8_t>& bytes) {
+    CompiledShader out;
+    return ReadShaderBlob(bytes.data(), bytes.size(), out);
+}
+
+TEST(HlslBlob, RoundTripsEveryField) {
+    const std::vector<uint8_t> bytes = WriteShaderBlob(Sample());
+    CompiledShader out;
+    ASSERT_TRUE(ReadShaderBlob(bytes.data(), bytes.size(), out));
+    // Writing what was read gives the same bytes, so no field was lost or changed.
+    EXPECT_EQ(WriteShaderBlob(out), bytes);
+    EXPECT_EQ(out.blocks[0].repack[1].glOffset, 32u);
+    EXPECT_EQ(out.samplers[1].samplerSlot, SamplerBinding::kNoSampler);
+    EXPECT_EQ(out.inputs[1].type, ComponentType::UInt);
+}
+
+TEST(HlslBlob, RefusesTruncatedExtendedAndAlteredBlobs) {
+    const std::vector<uint8_t> good = WriteShaderBlob(Sample());
+    CompiledShader out;
+    out.entryPoint = "untouched";
+    EXPECT_FALSE(ReadShaderBlob(nullptr, good.size(), out));
+    // Each prefix is a copy of its own, so reading past it is reading past an allocation.
+    for (size_t n = 0; n < good.size(); ++n)
+        EXPECT_FALSE(ReadShaderBlob(std::vector<uint8_t>(good.begin(), good.begin() + long(n)).data(), n, out)) << n;
+    std::vector<uint8_t> longer = good;
+    longer.push_back(0);
+    EXPECT_FALSE(Reads(longer));
+    for (size_t at : {size_t(0), size_t(4), size_t(20), good.size() - 1}) {
+        std::vector<uint8_t> bad = good;
+        bad[at] ^= 0x40;
+        EXPECT_FALSE(Reads(bad)) << "byte " << at;
+    }
+    EXPECT_EQ(out.entryPoint, "untouched");
+}
+
+TEST(HlslBlob, RefusesWellHashedBlobsThatBreakTheLayout) {
+    // Repack ranges past either buffer would make the device copy out of bounds.
+    const std::function<void(CompiledShader&)> breakages[] = {
+        [](CompiledShader& s) { s.blocks[0].repack[1].size = 13; },
+        [](CompiledShader& s) { s.blocks[0].repack[1].glOffset = 40; },
+        [](CompiledShader& s) { s.inputs[0].components = 5; },
+        [](CompiledShader& s) { s.samplers[0].dimension = static_cast<TextureDimension>(7); },
+    };
+    for (const auto& breakage : breakages) {
+        CompiledShader s = Sample();
+        breakage(s);
+        EXPECT_FALSE(Reads(WriteShaderBlob(s)));
+    }
+    // A string length and a list count in the billions.
+    const std::vector<uint8_t> good = WriteShaderBlob(Sample());
+    const uint32_t huge = 0xFFFFFFF0u;
+    const size_t inputCount = 16 + 4 + (4 + 7) + (4 + 6) + (4 + Sample().glsl.size());
+    for (size_t at : {size_t(16 + 4), inputCount}) {
+        std::vector<uint8_t> bad = good;
+        std::memcpy(&bad[at], &huge, 4);
+        Rehash(bad);
+        EXPECT_FALSE(Reads(bad)) << at;
+    }
+    std::vector<uint8_t> same = good;
+    Rehash(same);
+    EXPECT_TRUE(Reads(same)) << "the checks above are not the checksum's";
+}
+
+TEST(HlslBlob, RefusesGarbage) {
+    std::mt19937 random(12345);
+    const std::vector<uint8_t> real = WriteShaderBlob(Sample());
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<uint8_t> junk(random() % 200);
+        for (uint8_t& b : junk) b = static_cast<uint8_t>(random());
+        // Half get a valid header so the payload checks are the ones tried.
+        if (round % 2 && junk.size() >= 16) {
+            std::memcpy(junk.data(), real.data(), 8);
+            const uint32_t payload = static_cast<uint32_t>(junk.size() - 16);
+            std::memcpy(&junk[8], &payload, 4);
+            Rehash(junk);
+        }
+        EXPECT_FALSE(Reads(junk));
+    }
+}
+
+}  // namespace
+}  // namespace quarvel::hlsl

@@ -1,0 +1,156 @@
+// D3DCompile's contract with its callers: results, argument checks, message text, macros,
+// includes and flags; and D3DCreateBlob.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+
+#include "test_support.h"
+
+namespace quarvel::hlsl::test {
+namespace {
+
+const char* kShader = R"(Texture2D tx : register(t0);
+SamplerState sam : register(s0);
+float4 PS(float4 pos : SV_Position, float2 uv : TEXCOORD0) : SV_Target { return tx.Sample(sam, uv); }
+float4 VS(float3 p : POSITION) : SV_Position { return float4(p, 1); }
+)";
+
+TEST(HlslCompile, ErrorsNameTheSourceLineAndColumn) {
+    const std::string source = "float4 PS(float2 uv : TEXCOORD0) : SV_Target\n{\n    float k = 2;\n"
+                               "    return float4(uv, missing, k);\n}\n";
+    Compiled c = Compile(source, "PS", "ps_5_0", "Shaders/PostProcess.hlsl");
+    EXPECT_EQ(c.hr, E_FAIL);
+    EXPECT_FALSE(c.blobRead);
+    // Named as the caller named the source; the column is that of the unknown name.
+    EXPECT_EQ(c.messages.rfind("Shaders/PostProcess.hlsl(4,23): error X3004: 'missing'", 0), 0u) << c.messages;
+    for (size_t start = 0, end; start < c.messages.size(); start = end + 1) {
+        end = c.messages.find('\n', start);
+        EXPECT_TRUE(std::regex_match(c.messages.substr(start, end - start),
+                                     std::regex(R"(Shaders/PostProcess\.hlsl\(\d+,\d+\): (error|warning) X\d{4}: .+)")))
+            << c.messages.substr(start, end - start);
+    }
+    // A syntax error points where the parser stopped; no name gives "<anonymous>".
+    c = Compile("float4 PS() : SV_Target\n{\n    return float4(1, 2 3, 4);\n}\n", "PS", "ps_5_0", "Shaders\\Bloom.hlsl");
+    EXPECT_EQ(c.messages.rfind("Shaders\\Bloom.hlsl(3,24): error X3000: ", 0), 0u) << c.messages;
+    c = Compile("float4 PS() : SV_Target { return nope; }", "PS", "ps_5_0", nullptr);
+    EXPECT_EQ(c.messages.rfind("<anonymous>(1,", 0), 0u) << c.messages;
+}
+
+TEST(HlslCompile, AMissingEntryPointIsAnErrorThatNamesIt) {
+    const Compiled c = Compile(kShader, "GlitchPS", "ps_5_0", "Shaders/PostProcess.hlsl");
+    EXPECT_EQ(c.hr, E_FAIL);
+    EXPECT_FALSE(c.blobRead);
+    EXPECT_EQ(c.messages, "Shaders/PostProcess.hlsl(1,1): error X3501: 'GlitchPS': entrypoint not found\n");
+    EXPECT_EQ(Compile(kShader, "ps", "ps_5_0").hr, E_FAIL) << "entry names are case sensitive";
+}
+
+TEST(HlslCompile, AcceptsShaderModelFourAndFiveTargetsOnly) {
+    for (const char* target : {"vs_4_0", "vs_4_1", "vs_5_0", "ps_4_0", "ps_4_1", "ps_5_0"}) {
+        const bool vertex = target[0] == 'v';
+        const Compiled c = Compile(kShader, vertex ? "VS" : "PS", target);
+        EXPECT_EQ(c.hr, S_OK) << target << c.messages;
+        EXPECT_EQ(c.shader.stage, vertex ? ShaderStage::Vertex : ShaderStage::Pixel);
+        EXPECT_EQ(c.shader.target, target);
+    }
+    for (const char* target : {"vs_3_0", "ps_2_0", "gs_5_0", "cs_5_0", "ps_5_1", "PS_5_0", ""}) {
+        const Compiled c = Compile(kShader, "PS", target);
+        EXPECT_EQ(c.hr, E_INVALIDARG) << "'" << target << "'";
+        EXPECT_NE(c.messages.find("'" + std::string(target) + "': unsupported target"), std::string::npos) << c.messages;
+    }
+}
+
+TEST(HlslCompile, RefusesMissingArgumentsAndReadsOnlyTheGivenBytes) {
+    const std::string s = kShader;
+    ID3DBlob* code = reinterpret_cast<ID3DBlob*>(uintptr_t{1});
+    ID3DBlob* errors = code;
+    EXPECT_EQ(D3DCompile(nullptr, 10, "x", nullptr, nullptr, "PS", "ps_5_0", 0, 0, &code, &errors), E_INVALIDARG);
+    EXPECT_EQ(code, nullptr) << "outputs are cleared even when the call is refused";
+    EXPECT_EQ(errors, nullptr);
+    EXPECT_EQ(D3DCompile(s.data(), s.size(), "x", nullptr, nullptr, nullptr, "ps_5_0", 0, 0, &code, &errors), E_INVALIDARG);
+    EXPECT_EQ(D3DCompile(s.data(), s.size(), "x", nullptr, nullptr, "PS", nullptr, 0, 0, &code, &errors), E_INVALIDARG);
+    EXPECT_EQ(D3DCompile(s.data(), s.size(), "x", nullptr, nullptr, "PS", "ps_5_0", 0, 0, nullptr, &errors), E_INVALIDARG);
+    // No terminating NUL and junk right after the length; the message blob is optional.
+    const std::string padded = s + "#error beyond the end";
+    EXPECT_EQ(D3DCompile(padded.data(), s.size(), "x", nullptr, nullptr, "PS", "ps_5_0", 0, 0, &code, nullptr), S_OK);
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(code->Release(), 0u);
+}
+
+TEST(HlslCompile, WarningsDoNotFailUnlessAskedTo) {
+    const std::string source = "Texture2D tx : register(ps_5_0, t0);\nSamplerState sam : register(s0);\n"
+                               "float4 PS(float2 uv : TEXCOORD0) : SV_Target { return tx.Sample(sam, uv); }\n";
+    const Compiled c = Compile(source, "PS", "ps_5_0", "Shaders/Shaders2D.fx");
+    EXPECT_EQ(c.hr, S_OK);
+    EXPECT_TRUE(c.blobRead);
+    EXPECT_EQ(c.messages.rfind("Shaders/Shaders2D.fx(1,16): warning X", 0), 0u) << c.messages;
+    EXPECT_EQ(Compile(kShader, "PS", "ps_5_0").messages, "") << "a clean compile gives no message blob";
+    const Compiled strict = Compile(source, "PS", "ps_5_0", "Shaders/Shaders2D.fx", D3DCOMPILE_WARNINGS_ARE_ERRORS);
+    EXPECT_EQ(strict.hr, E_FAIL);
+    EXPECT_NE(strict.messages.find(": error X"), std::string::npos) << strict.messages;
+}
+
+// Serves includes from memory and records the parent pointer of each Open.
+class MemoryInclude final : public ID3DInclude {
+public:
+    std::map<std::string, std::string> files;
+    int opens = 0, closes = 0;
+    std::vector<LPCVOID> parents;
+    HRESULT STDMETHODCALLTYPE Open(D3D_INCLUDE_TYPE, LPCSTR name, LPCVOID parent, LPCVOID* data, UINT* bytes) override {
+        const auto it = files.find(name);
+        if (it == files.end()) return E_FAIL;
+        parents.push_back(parent);
+        ++opens;
+        *data = it->second.data();
+        *bytes = static_cast<UINT>(it->second.size());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Close(LPCVOID) override { return ++closes, S_OK; }
+};
+
+TEST(HlslCompile, MacrosAndIncludesKeepLineNumbersAndFileNames) {
+    const std::string source = "#include \"common.hlsli\"\nfloat4 PS() : SV_Target\n{\n"
+                               "    return float4(RED, GREEN, 0, 1) + Tint() + BROKEN;\n}\n";
+    const D3D_SHADER_MACRO defines[] = {{"RED", "0.5"}, {"GREEN", nullptr}, {nullptr, nullptr}};
+    MemoryInclude include;
+    include.files["common.hlsli"] = "#include \"inner.hlsli\"\nfloat4 Tint() { return INNER; }\n";
+    include.files["inner.hlsli"] = "#define INNER float4(1, 0, 0, 1)\n";
+    Compiled c = Compile(source, "PS", "ps_5_0", "main.hlsl", 0, defines, &include);
+    EXPECT_EQ(c.messages.rfind("main.hlsl(4,", 0), 0u) << c.messages;
+    EXPECT_NE(c.messages.find("'BROKEN'"), std::string::npos) << c.messages;
+
+    const D3D_SHADER_MACRO all[] = {{"RED", "0.5"}, {"GREEN", nullptr}, {"BROKEN", "0"}, {nullptr, nullptr}};
+    c = Compile(source, "PS", "ps_5_0", "main.hlsl", 0, all, &include);
+    EXPECT_EQ(c.hr, S_OK) << c.messages;
+    EXPECT_EQ(include.opens, include.closes);
+    // The top file's parent is null; the inner one's is the text of the file including it.
+    ASSERT_FALSE(include.parents.empty());
+    EXPECT_EQ(include.parents.front(), nullptr);
+    EXPECT_EQ(include.parents.back(), include.files["common.hlsli"].data());
+
+    include.files["inner.hlsli"] = "float4 Broken() { return undefinedThing; }\n#define INNER 1\n";
+    c = Compile(source, "PS", "ps_5_0", "main.hlsl", 0, all, &include);
+    EXPECT_NE(c.messages.find("inner.hlsli(1,26): error"), std::string::npos) << c.messages;
+    // As the system calls it, with no handler, #include cannot be resolved.
+    c = Compile(source, "PS", "ps_5_0", "main.hlsl", 0, all);
+    EXPECT_EQ(c.hr, E_FAIL);
+    EXPECT_EQ(c.messages.rfind("main.hlsl(1,", 0), 0u) << c.messages;
+}
+
+TEST(HlslCreateBlob, GivesACountedBufferOrFailsCleanly) {
+    ID3DBlob* blob = nullptr;
+    ASSERT_EQ(D3DCreateBlob(100, &blob), S_OK);
+    EXPECT_EQ(blob->GetBufferSize(), 100u);
+    static_cast<uint8_t*>(blob->GetBufferPointer())[99] = 7;
+    IUnknown* unknown = nullptr;
+    EXPECT_EQ(blob->QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&unknown)), S_OK);
+    EXPECT_EQ(unknown->Release(), 1u);
+    EXPECT_EQ(blob->Release(), 0u);
+    EXPECT_EQ(D3DCreateBlob(16, nullptr), E_INVALIDARG);
+    blob = reinterpret_cast<ID3DBlob*>(uintptr_t{1});
+    EXPECT_EQ(D3DCreateBlob(SIZE_MAX / 2, &blob), E_OUTOFMEMORY);
+    EXPECT_EQ(blob, nullptr);
+}
+
+}  // namespace
+}  // namespace quarvel::hlsl::test

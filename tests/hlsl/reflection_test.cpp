@@ -1,0 +1,143 @@
+// What the code blob tells the device: vertex inputs by semantic, constant buffers by
+// register with their sizes, combined samplers by t and s register, and GLSL that follows
+// the naming contract of shader_blob.h.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace quarvel::hlsl::test {
+namespace {
+
+template <typename T, typename F>
+const T* Find(const std::vector<T>& list, F match) {
+    for (const T& item : list)
+        if (match(item)) return &item;
+    return nullptr;
+}
+
+TEST(HlslReflection, VertexInputsAreTheOnesReadWithSemanticIndexAndType) {
+    const Compiled c = Compile(R"(
+struct VSIn { float4 pos : POSITION; float2 uv : TexCoord; float3 unused : NORMAL; float2 uv2 : TEXCOORD1;
+              uint4 bones : BLENDINDICES3; int flag : PSIZE; };
+float4 VS(VSIn v) : SV_Position { return v.pos + float4(v.uv, v.uv2) + v.bones.x + v.flag; })",
+                               "VS", "vs_4_0");
+    ASSERT_TRUE(c.blobRead) << c.messages;
+    const auto input = [&](const char* semantic, uint32_t index) {
+        return Find(c.shader.inputs, [&](const VertexInput& in) { return in.semantic == semantic && in.semanticIndex == index; });
+    };
+    EXPECT_EQ(c.shader.inputs.size(), 5u);
+    EXPECT_EQ(input("NORMAL", 0), nullptr) << "declared but never read";
+    ASSERT_TRUE(input("POSITION", 0) && input("TEXCOORD", 0) && input("TEXCOORD", 1) && input("BLENDINDICES", 3) &&
+                input("PSIZE", 0));
+    EXPECT_EQ(input("POSITION", 0)->components, 4u);
+    EXPECT_EQ(input("TEXCOORD", 0)->components, 2u);
+    EXPECT_EQ(input("POSITION", 0)->type, ComponentType::Float);
+    EXPECT_EQ(input("BLENDINDICES", 3)->type, ComponentType::UInt);
+    EXPECT_EQ(input("PSIZE", 0)->type, ComponentType::SInt);
+}
+
+TEST(HlslReflection, VaryingsAreNamedBySemanticAndTargetsByNumber) {
+    const std::string source = R"(
+struct V { float4 pos : SV_Position; float2 uv : TEXCOORD0; float4 col : color; float3 n : TEXCOORD3; };
+struct Out { float4 a : SV_Target1; float4 b : SV_TARGET3; };
+V VS(float4 p : POSITION) { V o; o.pos = p; o.uv = p.xy; o.col = p; o.n = p.xyz; return o; }
+Out PS(V i) { Out o; o.a = i.col + float4(i.uv, i.n.xy); o.b = i.pos; return o; })";
+    const Compiled vs = Compile(source, "VS", "vs_4_0");
+    const Compiled ps = Compile(source, "PS", "ps_5_0");
+    ASSERT_TRUE(vs.blobRead && ps.blobRead) << vs.messages << ps.messages;
+    EXPECT_NE(vs.shader.glsl.find("\nout vec4 vary_COLOR0;"), std::string::npos) << vs.shader.glsl;
+    EXPECT_NE(ps.shader.glsl.find("\nin vec3 vary_TEXCOORD3;"), std::string::npos) << ps.shader.glsl;
+    EXPECT_NE(ps.shader.glsl.find("layout(location = 1) out vec4"), std::string::npos) << ps.shader.glsl;
+    EXPECT_NE(ps.shader.glsl.find("layout(location = 3) out vec4"), std::string::npos) << ps.shader.glsl;
+    // Positions as Direct3D writes them: no clip-space fix-up or y flip, no fragment-origin redeclaration.
+    EXPECT_EQ(vs.shader.glsl.find("gl_Position.y = -"), std::string::npos) << vs.shader.glsl;
+    EXPECT_EQ(vs.shader.glsl.find("gl_Position.z = "), std::string::npos) << vs.shader.glsl;
+    EXPECT_EQ(ps.shader.glsl.find("origin_upper_left"), std::string::npos) << ps.shader.glsl;
+}
+
+TEST(HlslReflection, ConstantBuffersReportRegisterSizesAndStageUniqueNames) {
+    const std::string source = R"(
+cbuffer cb : register(b0) { float4 vColor; };
+cbuffer cbGlobal : register(b2) { int effect; int3 res2; float4 FFT[32]; };
+cbuffer cbAuto { float fTime; float3 res; };
+cbuffer cbUnread : register(b5) { float4 never; };
+float4 loose;
+float4 PS() : SV_Target { return vColor + effect + FFT[3] + fTime + res.x + loose; }
+float4 VS() : SV_Position { return vColor; })";
+    const Compiled ps = Compile(source, "PS", "ps_5_0");
+    const Compiled vs = Compile(source, "VS", "vs_4_0");
+    ASSERT_TRUE(ps.blobRead && vs.blobRead) << ps.messages << vs.messages;
+    const auto block = [](const Compiled& c, const char* name) {
+        return Find(c.shader.blocks, [&](const ConstantBlock& b) { return b.name == name; });
+    };
+    const ConstantBlock *cb = block(ps, "cb"), *global = block(ps, "cbGlobal"), *automatic = block(ps, "cbAuto"),
+                        *loose = block(ps, "$Globals");
+    ASSERT_TRUE(cb && global && automatic && loose);
+    EXPECT_EQ(block(ps, "cbUnread"), nullptr);
+    EXPECT_EQ(cb->slot, 0u);
+    EXPECT_EQ(cb->d3dSize, 16u);
+    EXPECT_TRUE(cb->repack.empty());
+    EXPECT_EQ(global->slot, 2u);
+    EXPECT_EQ(global->d3dSize, 528u);
+    EXPECT_EQ(global->glSize, 544u);
+    // Without register(), a buffer takes a b register nothing else claimed.
+    EXPECT_NE(automatic->slot, 0u);
+    EXPECT_NE(automatic->slot, 2u);
+    EXPECT_NE(loose->slot, automatic->slot);
+    EXPECT_EQ(automatic->d3dSize, 16u);
+    EXPECT_EQ(automatic->glSize, 32u);
+    ASSERT_TRUE(block(vs, "cb"));
+    EXPECT_NE(block(vs, "cb")->glslBlockName, cb->glslBlockName) << "one block name per stage";
+    EXPECT_EQ(ps.shader.glsl.find("binding"), std::string::npos) << "the device binds blocks by name";
+}
+
+TEST(HlslReflection, SamplersPairTextureAndSamplerRegisters) {
+    const Compiled c = Compile(R"(
+Texture2D txDiffuse : register(t0);
+Texture2D txAuto;
+Texture2D txDepth : register(t2);
+TextureCube txCube : register(t5);
+SamplerState samLinear : register(s0);
+SamplerState samPoint : register(s3);
+float4 Blur(Texture2D t, float2 uv) { return t.Sample(samPoint, uv); }
+float4 PS(float2 uv : TEXCOORD0) : SV_Target
+{
+    return txDiffuse.Sample(samLinear, uv) + Blur(txDiffuse, uv) + txAuto.Sample(samLinear, uv)
+         + txDepth.Load(int3(1, 2, 0)) + txCube.Sample(samLinear, float3(uv, 1));
+})",
+                               "PS", "ps_5_0");
+    ASSERT_TRUE(c.blobRead) << c.messages;
+    const auto pair = [&](uint32_t t, uint32_t s) {
+        return Find(c.shader.samplers, [&](const SamplerBinding& b) { return b.textureSlot == t && b.samplerSlot == s; });
+    };
+    EXPECT_EQ(c.shader.samplers.size(), 5u);
+    // One texture through two samplers (one inside a function) is two combined samplers;
+    // txAuto takes t1, the first free t register; Load needs no sampler.
+    ASSERT_TRUE(pair(0, 0) && pair(0, 3) && pair(1, 0) && pair(2, SamplerBinding::kNoSampler) && pair(5, 0));
+    EXPECT_EQ(pair(5, 0)->dimension, TextureDimension::TextureCube);
+    EXPECT_EQ(pair(0, 0)->dimension, TextureDimension::Texture2D);
+    EXPECT_NE(c.shader.glsl.find("uniform samplerCube " + pair(5, 0)->glslName + ";"), std::string::npos);
+    EXPECT_NE(c.shader.glsl.find("texelFetch(" + pair(2, SamplerBinding::kNoSampler)->glslName), std::string::npos);
+}
+
+TEST(HlslReflection, RefusesWhatTheDeviceCannotRunOrDirect3DWouldReject) {
+    // Each message is placed where the offending name is declared.
+    const std::pair<const char*, const char*> cases[] = {
+        {"RWTexture2D<float4> u : register(u1);\nfloat4 PS() : SV_Target { u[int2(0, 0)] = 1; return 0; }", "(1,21)"},
+        {"StructuredBuffer<float4> b;\nfloat4 PS() : SV_Target { return b[0]; }", "(1,26)"},
+        {"Texture3D t; SamplerState s;\nfloat4 PS() : SV_Target { return t.Sample(s, float3(0, 0, 0)); }", "(1,11)"},
+        {"Texture2DArray t; SamplerState s;\nfloat4 PS() : SV_Target { return t.Sample(s, float3(0, 0, 0)); }", "(1,16)"},
+        // packoffsets that overlap, or put a float3 across a register boundary
+        {"cbuffer c { float4 a : packoffset(c0); float b : packoffset(c0.w); };\nfloat4 PS() : SV_Target { return a + b; }",
+         "(1,9)"},
+        {"cbuffer c { float3 a : packoffset(c0.z); };\nfloat4 PS() : SV_Target { return a.x; }", "(1,9)"},
+    };
+    for (const auto& [source, where] : cases) {
+        const Compiled c = Compile(source, "PS", "ps_5_0", "u.hlsl");
+        EXPECT_EQ(c.hr, E_FAIL) << source;
+        EXPECT_EQ(c.messages.rfind(std::string("u.hlsl") + where + ": error X", 0), 0u) << c.messages;
+    }
+}
+
+}  // namespace
+}  // namespace quarvel::hlsl::test
