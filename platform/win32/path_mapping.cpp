@@ -1,0 +1,13 @@
+#include "path_mapping.h"
+
+#include <algorithm>
+
+namespace quarvel::platform {
+
+std::string HostPath(const char* windowsPath) {
+    std::string path = windowsPath ? windowsPath : "";
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+}  // namespace quarvel::platform

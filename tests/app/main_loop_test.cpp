@@ -1,0 +1,229 @@
+// The main loop on a fast music clock: the null audio output runs many times faster than
+// real time, frames go through the real device and post-processing chain on the virtual
+// display, and the frame composition is replaced by one that records what each frame saw.
+#include <gtest/gtest.h>
+
+#include <math.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_loop.h"
+#include "app/main_window.h"
+#include "draw/text.h"
+#include "gfx/graphics_context.h"
+#include "post/post_chain.h"
+#include "scene/compose_frame.h"
+#include "mp3_writer.h"
+#include "win32/clock.h"
+
+namespace {
+
+struct Frame {
+    uint32_t ms;
+    float sec;
+};
+std::vector<Frame> frames;
+struct Text {
+    float x, y;
+    std::string text;
+};
+std::vector<Text> texts;
+
+}  // namespace
+
+// The scene and the text, replaced for the test.
+void ComposeFrame() {
+    frames.push_back({musicTimeMs, musicTimeSec});
+    usleep(1000);  // about as long as a frame of a real scene, so the loop does not spin
+}
+void DrawString(float x, float y, const char* text) { texts.push_back({x, y, text}); }
+
+namespace {
+
+// A quiet 440 Hz tone of `seconds`, mono.
+std::string WriteTone(const char* name, double seconds) {
+    const int rate = 44100;
+    std::vector<int16_t> pcm(static_cast<size_t>(seconds * rate));
+    for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<int16_t>(3000 * sin(2 * M_PI * 440 * i / rate));
+    std::string path = std::string("/tmp/quarvel_main_loop_") + std::to_string(getpid()) + "_" + name + ".mp3";
+    EXPECT_TRUE(quarvel::tools::WriteMp3(path, pcm.data(), pcm.size(), 1, rate, 64));
+    return path;
+}
+
+class AppMainLoop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        longTone = WriteTone("long", 30.6);
+        shortTone = WriteTone("short", 4.0);
+    }
+    static void TearDownTestSuite() {
+        unlink(longTone.c_str());
+        unlink(shortTone.c_str());
+    }
+    void SetUp() override {
+        frames.clear();
+        texts.clear();
+        // The device and the chain, as start-up makes them; the loop releases both.
+        static const bool registered = [] {
+            WNDCLASSEXA windowClass{};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = DefWindowProcA;
+            windowClass.lpszClassName = "AppMainLoopTest";
+            return RegisterClassExA(&windowClass) != 0;
+        }();
+        ASSERT_TRUE(registered);
+        mainWindow = CreateWindowExA(0, "AppMainLoopTest", "", WS_POPUP, 0, 0, 320, 180, nullptr, nullptr, nullptr,
+                                     nullptr);
+        ASSERT_NE(mainWindow, nullptr);
+        ASSERT_TRUE(InitGraphics(false));
+        ASSERT_EQ(postChain.Create(), S_OK);
+        musicTimeMs = 0;
+        musicTimeSec = 0.0f;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    void TearDown() override {
+        BASS_Free();
+        unsetenv("QUARVEL_AUDIO_SPEED");
+        musicStream = 0;
+        DestroyWindow(mainWindow);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    // Shutdown ran: the chain and then the device were released.
+    static void ExpectReleased() {
+        EXPECT_EQ(postChain.programs[kEffectPassThrough], nullptr);
+        EXPECT_EQ(postChain.rtvs[0], nullptr);
+        EXPECT_EQ(graphics.swapChain, nullptr);
+        EXPECT_EQ(graphics.device, nullptr);
+    }
+    // `speed`: how many times faster than real time the null output plays.
+    static void Play(const std::string& path, const char* speed) {
+        setenv("QUARVEL_AUDIO_SPEED", speed, 1);
+        ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+        musicStream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
+        ASSERT_NE(musicStream, 0u);
+        BASS_ChannelPlay(musicStream, TRUE);
+    }
+    static std::string longTone, shortTone;
+};
+std::string AppMainLoop::longTone;
+std::string AppMainLoop::shortTone;
+
+TEST_F(AppMainLoop, EndsAfterTheFirstFrameAbove30000Ms) {
+    Play(longTone, "25");
+    // A message the loop retrieves and dispatches; a normal end still exits with 0.
+    PostMessageA(nullptr, WM_USER, 87, 0);
+    EXPECT_EQ(RunMainLoop(), 0);
+    ASSERT_GE(frames.size(), 10u);
+    EXPECT_GT(frames.back().ms, 30000u);
+    EXPECT_LE(frames[frames.size() - 2].ms, 30000u);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        // Set once per frame from the library's seconds, and agreeing with them.
+        EXPECT_EQ(frames[i].ms, static_cast<uint32_t>(frames[i].sec * 1000.0f));
+        if (i > 0) {
+            EXPECT_GE(frames[i].ms, frames[i - 1].ms);
+        }
+    }
+    ExpectReleased();
+    EXPECT_EQ(BASS_ChannelIsActive(musicStream), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
+}
+
+TEST_F(AppMainLoop, EndsWhenTheMusicEnds) {
+    Play(shortTone, "5");
+    EXPECT_EQ(RunMainLoop(), 0);
+    ASSERT_GE(frames.size(), 2u);
+    EXPECT_GT(frames.back().ms, frames.front().ms);
+    EXPECT_LE(frames.back().ms, 4000u);
+}
+
+TEST_F(AppMainLoop, QuitEndsBeforeAnyFrameWithItsCode) {
+    Play(longTone, "25");
+    PostQuitMessage(7);
+    EXPECT_EQ(RunMainLoop(), 7);
+    EXPECT_TRUE(frames.empty());
+    ExpectReleased();
+}
+
+uint64_t fakeNow = 1000;
+uint64_t FakeNow() { return fakeNow; }
+void FakeSleep(uint32_t ms) { fakeNow += ms; }
+
+TEST_F(AppMainLoop, NoStreamDrawsNothingAndStillShutsDown) {
+    const quarvel::platform::ClockSource fake{FakeNow, FakeSleep};
+    quarvel::platform::SetClockSource(&fake);
+    const uint64_t before = fakeNow;
+    musicStream = 0;
+    EXPECT_EQ(RunMainLoop(), 0);
+    quarvel::platform::SetClockSource(nullptr);
+    EXPECT_TRUE(frames.empty());
+    EXPECT_EQ(fakeNow - before, 500u);  // the pause before the music is stopped
+    ExpectReleased();
+}
+
+TEST(AppMusicClock, MillisecondsAreTheSecondsTruncated) {
+    EXPECT_EQ(MusicTimeMsFromSeconds(12.3456f), 12345u);
+    EXPECT_EQ(MusicTimeMsFromSeconds(30.0f), 30000u);
+    EXPECT_EQ(MusicTimeMsFromSeconds(0.0009f), 0u);
+    EXPECT_EQ(MusicTimeMsFromSeconds(-1.0f), 0u);  // a failed position query
+    EXPECT_EQ(MusicTimeMsFromSeconds(NAN), 0u);
+    EXPECT_EQ(MusicTimeMsFromSeconds(1e10f), 0xFFFFFFFFu);
+}
+
+TEST(AppFrameRate, RenewsAboutOnceASecondFromTheTickCount) {
+    const quarvel::platform::ClockSource fake{FakeNow, FakeSleep};
+    quarvel::platform::SetClockSource(&fake);
+    fakeNow = 5000000;  // a machine that has been up for a while
+    fps = 0.0f;
+    frameCounter = 0;
+    fpsClockSec = 0.0f;
+    CountFrame();
+    // The clock starts at 0, so the first frame renews with a rate near 0.
+    EXPECT_NEAR(fps, 1.0f / 5000.0f, 1e-6f);
+    EXPECT_EQ(frameCounter, 0);
+    EXPECT_FLOAT_EQ(fpsClockSec, 5000.0f);
+    for (int frame = 1; frame <= 62; ++frame) {
+        fakeNow += 16;
+        CountFrame();
+    }
+    EXPECT_EQ(frameCounter, 62);  // 992 ms: not yet
+    fakeNow += 16;
+    CountFrame();
+    EXPECT_EQ(frameCounter, 0);
+    EXPECT_NEAR(fps, 63.0f / 1.008f, 0.1f);
+    quarvel::platform::SetClockSource(nullptr);
+}
+
+TEST(AppStatistics, LinesReadAsTheDesignShowsThem) {
+    texts.clear();
+    musicTimeMs = 3250;
+    fps = 59.94f;
+    debugFloat = 0.0f;
+    testMode = false;
+    DrawStatistics();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, "time: 3.25 fps: 59.94 debugfloat: 0.00");
+    EXPECT_EQ(texts[0].x, 780.0f);
+    EXPECT_EQ(texts[0].y, 30.0f);
+    EXPECT_EQ(texts[1].text, "demo mode");
+    EXPECT_EQ(texts[1].y, 50.0f);
+    testMode = true;
+    DrawStatistics();
+    EXPECT_EQ(texts[3].text, "test mode: 10 ");
+    testMode = false;
+#if defined(QUARVEL_DEBUG_SWITCHES) && QUARVEL_DEBUG_SWITCHES
+    EXPECT_TRUE(showStats);
+    EXPECT_TRUE(showOverlay);
+#else
+    EXPECT_FALSE(showStats);  // the switches are off unless the build turns them on
+    EXPECT_FALSE(showOverlay);
+#endif
+    musicTimeMs = 0;
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// WindowProc on a real window of the stand-in: activation, quitting, and the drag that steers
+// the debug camera with the cursor confined to the client area.
+#include <gtest/gtest.h>
+
+#include <math.h>
+
+#include "app/debug_camera.h"
+#include "app/window_proc.h"
+
+namespace {
+
+class AppWindowProc : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static const bool registered = [] {
+            WNDCLASSEXA windowClass{};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = WindowProc;
+            windowClass.lpszClassName = "AppWindowProcTest";
+            return RegisterClassExA(&windowClass) != 0;
+        }();
+        ASSERT_TRUE(registered);
+        RECT rect{0, 0, 640, 360};
+        AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+        window = CreateWindowExA(0, "AppWindowProcTest", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+        debugCamera = DebugCamera();
+        Drain();
+    }
+    void TearDown() override {
+        if (IsWindow(window)) DestroyWindow(window);
+        ClipCursor(nullptr);
+        Drain();
+    }
+    // Removes everything queued; returns the WM_QUIT code if there was one, else -1.
+    static long long Drain() {
+        long long quit = -1;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                quit = static_cast<long long>(msg.wParam);
+            else
+                DispatchMessageA(&msg);
+        }
+        return quit;
+    }
+    HWND window = nullptr;
+};
+
+TEST_F(AppWindowProc, ActivationCodesSetTheFlagOrLeaveIt) {
+    for (UINT message : {static_cast<UINT>(WM_ACTIVATE), static_cast<UINT>(WM_ACTIVATEAPP)}) {
+        windowActive = true;
+        EXPECT_EQ(SendMessageA(window, message, 0, 0), 0);
+        EXPECT_FALSE(windowActive);
+        SendMessageA(window, message, MAKEWPARAM(WA_ACTIVE, 1), 0);  // minimised activation
+        EXPECT_FALSE(windowActive);
+        SendMessageA(window, message, 1, 0);
+        EXPECT_TRUE(windowActive);
+        SendMessageA(window, message, 3, 0);
+        EXPECT_TRUE(windowActive);
+        SendMessageA(window, message, 0, 0);
+        SendMessageA(window, message, 2, 0);
+        EXPECT_TRUE(windowActive);
+    }
+    // Showing the window activates it through the same messages.
+    windowActive = false;
+    ShowWindow(window, SW_SHOWNORMAL);
+    EXPECT_TRUE(windowActive);
+}
+
+TEST_F(AppWindowProc, EscapeQuitsWithZeroAndOtherKeysDoNothing) {
+    SendMessageA(window, WM_KEYDOWN, 'W', 0);
+    SendMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(Drain(), -1);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(SendMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001), 0);
+    EXPECT_EQ(Drain(), 0);
+}
+
+TEST_F(AppWindowProc, ClosingTheWindowQuitsWithZero) {
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(Drain(), 0);
+}
+
+TEST_F(AppWindowProc, DragTurnsTheCameraWithTheCursorConfined) {
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 100));
+    EXPECT_TRUE(debugCamera.dragging);
+    EXPECT_EQ(GetCapture(), window);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    RECT clip{};
+    GetClipCursor(&clip);
+    EXPECT_EQ(clip.left, origin.x);
+    EXPECT_EQ(clip.top, origin.y);
+    EXPECT_EQ(clip.right, origin.x + 641);
+    EXPECT_EQ(clip.bottom, origin.y + 361);
+
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(250, 100));
+    // A second press while dragging keeps the first press point.
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(250, 100));
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 130));
+    EXPECT_EQ(debugCamera.yawInput, 100.0f);
+    EXPECT_EQ(debugCamera.pitchInput, 30.0f);
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(300, 130));
+    EXPECT_FALSE(debugCamera.dragging);
+    EXPECT_EQ(GetCapture(), nullptr);
+    GetClipCursor(&clip);
+    EXPECT_EQ(clip.left, 0);  // released: the whole desktop
+    EXPECT_EQ(debugCamera.yawInput, 100.0f);
+
+    debugCamera.pitchInput = 0.0f;
+    UpdateDebugCamera();
+    EXPECT_FLOAT_EQ(debugCamera.yaw, 0.5f);
+    EXPECT_NEAR(debugCamera.forward.x, 0.479426f, 1e-5f);
+    EXPECT_NEAR(debugCamera.forward.y, 0.0f, 1e-6f);
+    EXPECT_NEAR(debugCamera.forward.z, 0.877583f, 1e-5f);
+
+    // A move with no drag changes nothing; the next drag starts from where this one ended.
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
+    EXPECT_EQ(debugCamera.yawInput, 100.0f);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(0, 10));
+    EXPECT_EQ(debugCamera.yawInput, 90.0f);
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(0, 10));
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// EnumDisplaySettingsA on the virtual display and with QUARVEL_DISPLAY_MODES.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "win32/display_modes.h"
+
+namespace {
+
+std::string Describe(const DEVMODEA& mode) {
+    return std::to_string(mode.dmPelsWidth) + "x" + std::to_string(mode.dmPelsHeight) + "x" +
+           std::to_string(mode.dmBitsPerPel) + "@" + std::to_string(mode.dmDisplayFrequency);
+}
+
+std::vector<std::string> EnumerateAll() {
+    std::vector<std::string> modes;
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i) {
+        EXPECT_EQ(mode.dmSize, sizeof mode);
+        EXPECT_TRUE(mode.dmFields & DM_BITSPERPEL);
+        modes.push_back(Describe(mode));
+        if (modes.size() > 100) break;
+    }
+    return modes;
+}
+
+class Win32DisplayModes : public ::testing::Test {
+protected:
+    void TearDown() override { unsetenv("QUARVEL_DISPLAY_MODES"); }
+};
+
+TEST_F(Win32DisplayModes, VirtualDisplayListsTheFixedModes) {
+    EXPECT_EQ(EnumerateAll(), (std::vector<std::string>{
+                                  "640x360x32@60", "800x600x32@60", "1024x768x32@60", "1280x720x16@60",
+                                  "1280x720x32@60", "1280x720x32@75", "1280x1024x32@60", "1366x768x32@60",
+                                  "1600x900x32@60", "1920x1080x32@60", "2560x1080x32@60"}));
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    EXPECT_FALSE(EnumDisplaySettingsA(nullptr, 11, &mode));
+    EXPECT_FALSE(EnumDisplaySettingsA(nullptr, 0x7fffffff, &mode));
+    ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode));
+    EXPECT_EQ(Describe(mode), "1920x1080x32@60");
+    EXPECT_TRUE(EnumDisplaySettingsA("\\\\.\\DISPLAY1", 0, &mode));
+}
+
+TEST_F(Win32DisplayModes, RecordsAreCheckedAndNeverOverrun) {
+    DEVMODEA mode{};
+    mode.dmSize = 0;
+    EXPECT_FALSE(EnumDisplaySettingsA(nullptr, 0, &mode));
+    EXPECT_FALSE(EnumDisplaySettingsA(nullptr, 0, nullptr));
+    // A record that ends at the refresh rate is filled up to there and not a byte further.
+    struct Short {
+        DEVMODEA head;
+    } buffer;
+    memset(&buffer, 0xAB, sizeof buffer);
+    const size_t size = offsetof(DEVMODEA, dmDisplayFrequency) + sizeof(DWORD);
+    buffer.head.dmSize = static_cast<WORD>(size);
+    ASSERT_TRUE(EnumDisplaySettingsA(nullptr, 0, &buffer.head));
+    EXPECT_EQ(buffer.head.dmPelsWidth, 640u);
+    EXPECT_EQ(buffer.head.dmDisplayFrequency, 60u);
+    const unsigned char* tail = reinterpret_cast<const unsigned char*>(&buffer.head) + size;
+    EXPECT_EQ(tail[0], 0xAB);
+}
+
+TEST_F(Win32DisplayModes, EnvironmentReplacesTheList) {
+    setenv("QUARVEL_DISPLAY_MODES", "1920x1080x32@60, 1920x1080x32@75,800x600x16@60", 1);
+    EXPECT_EQ(EnumerateAll(), (std::vector<std::string>{"1920x1080x32@60", "1920x1080x32@75", "800x600x16@60"}));
+    setenv("QUARVEL_DISPLAY_MODES", "", 1);
+    EXPECT_TRUE(EnumerateAll().empty());
+    setenv("QUARVEL_DISPLAY_MODES", "1920x1080x32,abc,640x480x32@60,0x10x32@60", 1);
+    EXPECT_EQ(EnumerateAll(), (std::vector<std::string>{"640x480x32@60"}));
+}
+
+TEST(Win32DisplayModeParsing, DepthIsBytesPerPixelTimesEight) {
+    // An X server of depth 24 stores pixels in 32 bits and lists 32-bit modes.
+    EXPECT_EQ(quarvel::platform::DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_RGB888, 60).bitsPerPixel, 32u);
+    EXPECT_EQ(quarvel::platform::DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_ARGB8888, 60).bitsPerPixel, 32u);
+    EXPECT_EQ(quarvel::platform::DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_RGB565, 60).bitsPerPixel, 16u);
+    EXPECT_EQ(quarvel::platform::DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_RGB24, 60).bitsPerPixel, 24u);
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// Windows paths through fopen and CreateFileA, file times, and path-extension removal.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <shlwapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+namespace {
+
+class Win32Files : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/quarvel_files_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        ASSERT_EQ(mkdir((root + "/Shaders").c_str(), 0755), 0);
+        FILE* file = fopen((root + "/Shaders/Bloom.shader").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        fputs("packed", file);
+        fclose(file);
+    }
+    void TearDown() override {
+        unlink((root + "/Shaders/Bloom.shader").c_str());
+        rmdir((root + "/Shaders").c_str());
+        rmdir(root.c_str());
+    }
+    // The file as the system names it: a Windows path below the temporary folder.
+    std::string WindowsPath() const { return root + "\\Shaders\\Bloom.shader"; }
+    std::string root;
+};
+
+TEST_F(Win32Files, FopenTakesBackslashPaths) {
+    FILE* file = fopen(WindowsPath().c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    char text[16] = {};
+    EXPECT_EQ(fread(text, 1, sizeof text, file), 6u);
+    EXPECT_STREQ(text, "packed");
+    fclose(file);
+    EXPECT_EQ(fopen((root + "\\Shaders\\Missing.shader").c_str(), "rb"), nullptr);
+}
+
+TEST_F(Win32Files, CreateFileOpensBackslashPathsAndReportsTheWriteTime) {
+    // 2020-01-01 00:00:00.5 UTC.
+    struct timespec times[2] = {{1577836800, 0}, {1577836800, 500000000}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (root + "/Shaders/Bloom.shader").c_str(), times, 0), 0);
+    HANDLE file = CreateFileA(WindowsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    FILETIME written{}, accessed{};
+    ASSERT_TRUE(GetFileTime(file, nullptr, &accessed, &written));
+    const uint64_t ticks = (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    EXPECT_EQ(ticks, (1577836800ULL + 11644473600ULL) * 10000000ULL + 5000000ULL);
+    const uint64_t accessTicks = (static_cast<uint64_t>(accessed.dwHighDateTime) << 32) | accessed.dwLowDateTime;
+    EXPECT_EQ(accessTicks, (1577836800ULL + 11644473600ULL) * 10000000ULL);
+    EXPECT_TRUE(CloseHandle(file));
+    EXPECT_FALSE(CloseHandle(file));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(GetFileTime(file, nullptr, nullptr, &written));
+}
+
+TEST_F(Win32Files, CreateFileFailuresCarryWindowsErrors) {
+    auto open = [](const std::string& path, DWORD disposition = OPEN_EXISTING, DWORD flags = 0) {
+        return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, disposition, flags, nullptr);
+    };
+    EXPECT_EQ(open(root + "\\Shaders\\Missing.shader"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(open(root + "\\NoFolder\\Bloom.shader"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(open(WindowsPath(), CREATE_NEW), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(open(root + "\\Shaders"), INVALID_HANDLE_VALUE);  // a folder needs backup semantics
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    HANDLE folder = open(root + "\\Shaders", OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+    EXPECT_NE(folder, INVALID_HANDLE_VALUE);
+    CloseHandle(folder);
+    EXPECT_EQ(open(""), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(open(WindowsPath(), 99), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+
+    HANDLE existing = open(WindowsPath(), OPEN_ALWAYS);
+    ASSERT_NE(existing, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    CloseHandle(existing);
+    EXPECT_FALSE(CloseHandle(nullptr));
+}
+
+std::string WithoutExtension(const char* path) {
+    char buffer[MAX_PATH];
+    snprintf(buffer, sizeof buffer, "%s", path);
+    PathRemoveExtensionA(buffer);
+    return buffer;
+}
+
+TEST(Win32PathRemoveExtension, RemovesOnlyTheLastComponentsExtension) {
+    EXPECT_EQ(WithoutExtension("Shaders/Bloom.hlsl"), "Shaders/Bloom");
+    EXPECT_EQ(WithoutExtension("Shaders\\Bloom.hlsl"), "Shaders\\Bloom");
+    EXPECT_EQ(WithoutExtension("Shaders2D.fx"), "Shaders2D");
+    EXPECT_EQ(WithoutExtension("archive.tar.gz"), "archive.tar");
+    EXPECT_EQ(WithoutExtension("folder.d/file"), "folder.d/file");
+    EXPECT_EQ(WithoutExtension("folder.d\\file"), "folder.d\\file");
+    EXPECT_EQ(WithoutExtension("mixed.d\\sub.e/file.txt"), "mixed.d\\sub.e/file");
+    EXPECT_EQ(WithoutExtension("noextension"), "noextension");
+    EXPECT_EQ(WithoutExtension("name.tx t"), "name.tx t");  // a space after the dot: no extension
+    EXPECT_EQ(WithoutExtension("trailing."), "trailing");
+    EXPECT_EQ(WithoutExtension(""), "");
+    PathRemoveExtensionA(nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+// Message boxes and the clock.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+
+#include "win32/clock.h"
+
+namespace {
+
+TEST(Win32MessageBox, WithoutADisplayWritesToStandardErrorAndReturnsAtOnce) {
+    testing::internal::CaptureStderr();
+    auto start = std::chrono::steady_clock::now();
+    int result = MessageBoxA(nullptr, "Shaders\\Bloom.hlsl(3): error X3000", "Error", MB_OK | MB_ICONERROR);
+    auto took = std::chrono::steady_clock::now() - start;
+    std::string output = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(result, IDOK);
+    EXPECT_LT(took, std::chrono::seconds(2));
+    EXPECT_NE(output.find("Error: Shaders\\Bloom.hlsl(3): error X3000"), std::string::npos) << output;
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBoxA(nullptr, "Go on?", "Question", MB_YESNO), IDYES);  // the default button
+    testing::internal::GetCapturedStderr();
+}
+
+// A clock that moves only when someone sleeps: what recording runs will plug in.
+uint64_t fakeNow = 0;
+uint64_t FakeNow() { return fakeNow; }
+void FakeSleep(uint32_t ms) { fakeNow += ms; }
+
+TEST(Win32Clock, TickCountAndSleepShareOneReplaceableClock) {
+    const quarvel::platform::ClockSource fake{FakeNow, FakeSleep};
+    fakeNow = 0x100000005ULL;  // past 2^32 ms: the tick count wraps
+    quarvel::platform::SetClockSource(&fake);
+    EXPECT_EQ(GetTickCount(), 5u);
+    auto start = std::chrono::steady_clock::now();
+    Sleep(60000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(GetTickCount(), 60005u);
+    quarvel::platform::SetClockSource(nullptr);
+
+    DWORD before = GetTickCount();
+    Sleep(30);
+    DWORD slept = GetTickCount() - before;
+    EXPECT_GE(slept, 29u);
+    EXPECT_LT(slept, 1000u);
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+// A window class whose procedure records every message, for checking what Win32 sends and in
+// which order.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+struct RecordedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+struct Recorder {
+    std::vector<RecordedMessage> messages;
+    int quitCodeOnDestroy = 0;
+    BOOL ncCreateResult = TRUE;
+    LRESULT createResult = 0;
+    CREATESTRUCTA seenCreate{};
+
+    std::vector<UINT> Messages() const {
+        std::vector<UINT> ids;
+        for (const RecordedMessage& m : messages) ids.push_back(m.message);
+        return ids;
+    }
+    // The recorded messages from this list only, in order.
+    std::vector<UINT> Only(std::initializer_list<UINT> wanted) const {
+        std::vector<UINT> ids;
+        for (const RecordedMessage& m : messages)
+            for (UINT w : wanted)
+                if (m.message == w) ids.push_back(m.message);
+        return ids;
+    }
+    const RecordedMessage* Last(UINT message) const {
+        for (auto it = messages.rbegin(); it != messages.rend(); ++it)
+            if (it->message == message) return &*it;
+        return nullptr;
+    }
+};
+
+// Registers the recording class once and creates a window of it that reports to `recorder`
+// (which must outlive the window).
+HWND CreateTestWindow(DWORD style, int width, int height, Recorder* recorder);
+// Dispatches every queued message; WM_QUIT is left in the queue when `keepQuit`.
+std::vector<MSG> DrainMessages(bool keepQuit = false);

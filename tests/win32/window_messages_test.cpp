@@ -1,0 +1,180 @@
+// Window creation, activation, closing and the queue's order, against what Windows does.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include "core/hwnd_object.h"
+#include "test_window.h"
+#include "win32/input_script.h"
+
+namespace {
+
+using Ids = std::vector<UINT>;
+
+class Win32Messages : public ::testing::Test {
+protected:
+    void SetUp() override { DrainMessages(); }
+    void TearDown() override {
+        if (IsWindow(window)) DestroyWindow(window);
+        DrainMessages();
+    }
+    HWND window = nullptr;
+    Recorder recorder;
+};
+
+TEST_F(Win32Messages, CreateShowCloseQuitInWin32Order) {
+    recorder.quitCodeOnDestroy = 3;
+    window = CreateTestWindow(WS_OVERLAPPEDWINDOW, 640, 480, &recorder);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(recorder.Messages(), (Ids{WM_NCCREATE, WM_CREATE}));
+    EXPECT_STREQ(recorder.seenCreate.lpszName, "test window");
+    EXPECT_EQ(recorder.seenCreate.cx, 640);
+    EXPECT_EQ(static_cast<DWORD>(recorder.seenCreate.style), static_cast<DWORD>(WS_OVERLAPPEDWINDOW));
+
+    // The SDL window exists, can carry a GL context, and stays hidden until shown.
+    SDL_Window* sdl = window->SdlWindow();
+    ASSERT_NE(sdl, nullptr);
+    EXPECT_EQ(quarvel::platform::SdlWindowFromHwnd(window), sdl);
+    EXPECT_TRUE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_OPENGL);
+    EXPECT_TRUE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_HIDDEN);
+
+    recorder.messages.clear();
+    EXPECT_FALSE(ShowWindow(window, SW_SHOWDEFAULT));  // was not visible
+    EXPECT_FALSE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_HIDDEN);
+    EXPECT_EQ(recorder.Only({WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE}),
+              (Ids{WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE}));
+    EXPECT_EQ(recorder.Last(WM_SHOWWINDOW)->wParam, static_cast<WPARAM>(TRUE));
+    EXPECT_EQ(recorder.Last(WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(TRUE));
+    EXPECT_EQ(recorder.Last(WM_ACTIVATE)->wParam, static_cast<WPARAM>(WA_ACTIVE));
+    EXPECT_TRUE(ShowWindow(window, SW_SHOW));  // already visible: nothing is sent again
+
+    // The close box: WM_CLOSE through the queue, DefWindowProcA destroys, the procedure's
+    // WM_DESTROY posts the quit, and WM_QUIT comes last with its code.
+    recorder.messages.clear();
+    quarvel::platform::InjectClose(window);
+    std::vector<MSG> retrieved = DrainMessages();
+    ASSERT_EQ(retrieved.size(), 2u);
+    EXPECT_EQ(retrieved[0].message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_EQ(retrieved[0].hwnd, window);
+    EXPECT_EQ(retrieved[1].message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(retrieved[1].wParam, 3u);
+    EXPECT_EQ(recorder.Only({WM_CLOSE, WM_DESTROY, WM_NCDESTROY}), (Ids{WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+    EXPECT_EQ(recorder.Only({WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}),
+              (Ids{WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}));  // deactivated first
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(quarvel::platform::IsLiveWindow(window));
+    EXPECT_EQ(quarvel::platform::SdlWindowFromHwnd(window), nullptr);
+    EXPECT_FALSE(DestroyWindow(window));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+}
+
+TEST_F(Win32Messages, QuitComesAfterEveryPostedMessageAndOnlyOnce) {
+    PostMessageA(nullptr, WM_USER, 1, 0);
+    PostQuitMessage(9);
+    PostMessageA(nullptr, WM_USER, 2, 0);
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.wParam, 1u);  // still there after a look
+    std::vector<MSG> retrieved = DrainMessages();
+    ASSERT_EQ(retrieved.size(), 3u);
+    EXPECT_EQ(retrieved[0].wParam, 1u);
+    EXPECT_EQ(retrieved[1].wParam, 2u);
+    EXPECT_EQ(retrieved[2].message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(retrieved[2].wParam, 9u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+
+    PostQuitMessage(4);
+    EXPECT_EQ(GetMessageA(&msg, nullptr, 0, 0), FALSE);
+    EXPECT_EQ(msg.wParam, 4u);
+}
+
+TEST_F(Win32Messages, MessagesForADestroyedWindowAreDropped) {
+    window = CreateTestWindow(WS_OVERLAPPEDWINDOW, 200, 200, &recorder);
+    ASSERT_TRUE(PostMessageA(window, WM_USER, 0, 0));
+    DestroyWindow(window);
+    std::vector<MSG> retrieved = DrainMessages();
+    ASSERT_EQ(retrieved.size(), 1u);  // only the quit from WM_DESTROY
+    EXPECT_EQ(retrieved[0].message, static_cast<UINT>(WM_QUIT));
+    EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));
+    MSG msg{};
+    EXPECT_FALSE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    EXPECT_EQ(DispatchMessageA(&retrieved[0]), 0);  // WM_QUIT has no window to go to
+}
+
+TEST_F(Win32Messages, CreationCanBeRefused) {
+    recorder.ncCreateResult = FALSE;
+    EXPECT_EQ(CreateTestWindow(WS_OVERLAPPEDWINDOW, 200, 200, &recorder), nullptr);
+    EXPECT_EQ(recorder.Messages(), (Ids{WM_NCCREATE, WM_NCDESTROY}));
+
+    Recorder refusing;
+    refusing.createResult = -1;
+    EXPECT_EQ(CreateTestWindow(WS_OVERLAPPEDWINDOW, 200, 200, &refusing), nullptr);
+    EXPECT_EQ(refusing.Only({WM_CREATE, WM_DESTROY, WM_NCDESTROY}), (Ids{WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
+}
+
+TEST_F(Win32Messages, ClassesAreCheckedAsWindowsChecksThem) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "ClassRulesTest";
+    ATOM atom = RegisterClassExA(&windowClass);
+    EXPECT_NE(atom, 0);
+    windowClass.lpszClassName = "CLASSRULESTEST";  // names compare without case
+    EXPECT_EQ(RegisterClassExA(&windowClass), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
+
+    WNDCLASSEXA bad = windowClass;
+    bad.lpszClassName = "ClassRulesOther";
+    bad.cbSize = 48 + 100;
+    EXPECT_EQ(RegisterClassExA(&bad), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    bad.cbSize = sizeof bad;
+    bad.lpfnWndProc = nullptr;
+    EXPECT_EQ(RegisterClassExA(&bad), 0);
+    EXPECT_EQ(RegisterClassExA(nullptr), 0);
+
+    EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
+    window = CreateWindowExA(0, MAKEINTATOM(atom), "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                             nullptr, nullptr);
+    EXPECT_NE(window, nullptr);  // by atom too
+}
+
+TEST_F(Win32Messages, FocusChangesActivateAndDeactivateOnce) {
+    window = CreateTestWindow(WS_OVERLAPPEDWINDOW, 300, 200, &recorder);
+    ShowWindow(window, SW_SHOWNORMAL);
+    recorder.messages.clear();
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(window->SdlWindow());
+    event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    SDL_PushEvent(&event);  // already active: nothing happens
+    DrainMessages();
+    EXPECT_TRUE(recorder.Only({WM_ACTIVATE, WM_ACTIVATEAPP}).empty());
+
+    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_PushEvent(&event);
+    DrainMessages();
+    EXPECT_EQ(recorder.Only({WM_ACTIVATE, WM_ACTIVATEAPP}), (Ids{WM_ACTIVATE, WM_ACTIVATEAPP}));
+    EXPECT_EQ(recorder.Last(WM_ACTIVATE)->wParam, static_cast<WPARAM>(WA_INACTIVE));
+    EXPECT_EQ(recorder.Last(WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(FALSE));
+
+    recorder.messages.clear();
+    event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    SDL_PushEvent(&event);
+    DrainMessages();
+    EXPECT_EQ(recorder.Only({WM_ACTIVATE, WM_ACTIVATEAPP}), (Ids{WM_ACTIVATEAPP, WM_ACTIVATE}));
+    EXPECT_EQ(recorder.Last(WM_ACTIVATE)->wParam, static_cast<WPARAM>(WA_ACTIVE));
+
+    // Shown minimised, a window is activated with the minimised flag in the high word.
+    Recorder other;
+    HWND second = CreateTestWindow(WS_OVERLAPPEDWINDOW, 300, 200, &other);
+    ShowWindow(second, SW_SHOWMINIMIZED);
+    ASSERT_NE(other.Last(WM_ACTIVATE), nullptr);
+    EXPECT_EQ(other.Last(WM_ACTIVATE)->wParam, static_cast<WPARAM>(MAKEWPARAM(WA_ACTIVE, 1)));
+    DestroyWindow(second);
+}
+
+}  // namespace
