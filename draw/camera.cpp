@@ -1,0 +1,4 @@
+#include "draw/camera.h"
+
+XMMATRIX viewMatrix = XMMatrixIdentity();
+XMMATRIX projectionMatrix = XMMatrixIdentity();

@@ -1,0 +1,125 @@
+// What the 2D quads, boxes and strips write into their buffers, and the text pen rounding.
+#include <gtest/gtest.h>
+#include <math.h>
+#include <string.h>
+
+#include "draw/box_geometry.h"
+#include "draw/screen_geometry.h"
+#include "draw/text.h"
+#include "gfx/cube_data.h"
+
+namespace {
+
+void ExpectVertex(const ScreenVertex& v, float x, float y, float u, float vv) {
+    EXPECT_NEAR(v.x, x, 1e-6f);
+    EXPECT_NEAR(v.y, y, 1e-6f);
+    EXPECT_EQ(v.z, 0.0f);
+    EXPECT_EQ(v.u, u);
+    EXPECT_EQ(v.v, vv);
+}
+
+TEST(ScreenGeometryTest, VirtualScreenCornersAndCentreMapToClipSpace) {
+    EXPECT_FLOAT_EQ(VirtualToClipX(0.0f), -1.0f);
+    EXPECT_FLOAT_EQ(VirtualToClipY(0.0f), 1.0f);
+    EXPECT_NEAR(VirtualToClipX(640.0f), 0.0f, 1e-7f);
+    EXPECT_NEAR(VirtualToClipY(360.0f), 0.0f, 1e-7f);
+    EXPECT_FLOAT_EQ(VirtualToClipX(1280.0f), 1.0f);
+    EXPECT_FLOAT_EQ(VirtualToClipY(720.0f), -1.0f);
+}
+
+TEST(ScreenGeometryTest, SpriteCornersRunBottomLeftTopLeftBottomRightTopRight) {
+    ScreenVertex quad[4];
+    BuildSpriteQuad(quad, 0.0f, 0.0f, 1280.0f, 720.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    ExpectVertex(quad[0], -1.0f, -1.0f, 0.0f, 1.0f);  // texture row 0 at the top
+    ExpectVertex(quad[1], -1.0f, 1.0f, 0.0f, 0.0f);
+    ExpectVertex(quad[2], 1.0f, -1.0f, 1.0f, 1.0f);
+    ExpectVertex(quad[3], 1.0f, 1.0f, 1.0f, 0.0f);
+    // Reversed coordinates pass through unchanged and mirror the image.
+    BuildSpriteQuad(quad, 320.0f, 180.0f, 640.0f, 360.0f, 0.75f, 0.9f, 0.25f, 0.1f);
+    ExpectVertex(quad[0], -0.5f, -0.5f, 0.75f, 0.1f);
+    ExpectVertex(quad[3], 0.5f, 0.5f, 0.25f, 0.9f);
+}
+
+TEST(ScreenGeometryTest, RotatedSpriteUnturnedAndAQuarterTurn) {
+    ScreenVertex turned[4], plain[4];
+    BuildRotatedSpriteQuad(turned, 400.0f, 300.0f, 134.0f, 80.0f, 0.0f);
+    BuildSpriteQuad(plain, 400.0f - 67.0f, 300.0f - 40.0f, 134.0f, 80.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    // The same corners, listed top-left, top-right, bottom-left, bottom-right.
+    const int sameCorner[4] = {1, 3, 0, 2};
+    for (int i = 0; i < 4; ++i) ExpectVertex(turned[i], plain[sameCorner[i]].x, plain[sameCorner[i]].y,
+                                             plain[sameCorner[i]].u, plain[sameCorner[i]].v);
+    // A quarter turn puts the image's top edge (corners 0 and 1) on the left, running upwards.
+    BuildRotatedSpriteQuad(turned, 640.0f, 360.0f, 200.0f, 100.0f, XM_PIDIV2);
+    ExpectVertex(turned[0], VirtualToClipX(590.0f), VirtualToClipY(460.0f), 0.0f, 0.0f);
+    ExpectVertex(turned[1], VirtualToClipX(590.0f), VirtualToClipY(260.0f), 1.0f, 0.0f);
+    ExpectVertex(turned[3], VirtualToClipX(690.0f), VirtualToClipY(260.0f), 1.0f, 1.0f);
+}
+
+TEST(ScreenGeometryTest, LoadingBarFillWidths) {
+    EXPECT_NEAR(LoadingBarFillWidth(10.0f), 13.6f, 1e-4f);
+    EXPECT_NEAR(LoadingBarFillWidth(20.0f), 131.2f, 1e-4f);
+    EXPECT_NEAR(LoadingBarFillWidth(100.0f), 1072.0f, 1e-4f);
+}
+
+TEST(BoxGeometryTest, ExtentsOfTwoGiveTheUnitCubeExactly) {
+    MeshVertex box[24];
+    BuildBoxVertices(box, 2.0f, 2.0f, 2.0f);
+    EXPECT_EQ(memcmp(box, cubeVertexData, sizeof(box)), 0);
+}
+
+TEST(SagStripTest, AmplitudeZeroIsAStraightBarOfFiftyBoxes) {
+    const float sx = 0.4f, sy = 0.05f;
+    static MeshVertex strip[kSagStripVertices];
+    BuildSagStripVertices(strip, sx, sy, 0.02f, 0.0f);
+    float minX = 1e9f, maxX = -1e9f;
+    for (int i = 0; i < kSagStripVertices; ++i) {
+        EXPECT_FLOAT_EQ(fabsf(strip[i].y), sy * 0.5f);
+        // Box i spans (2i - 1) sx / 2 to (2i + 1) sx / 2.
+        EXPECT_NEAR(strip[i].x, (2 * (i / 24) + cubeVertexData[i % 24].x) * sx * 0.5f, 1e-5f);
+        minX = fminf(minX, strip[i].x);
+        maxX = fmaxf(maxX, strip[i].x);
+    }
+    EXPECT_NEAR(minX, -sx * 0.5f, 1e-6f);
+    EXPECT_NEAR(maxX, 99.0f * sx * 0.5f, 1e-5f);
+}
+
+TEST(SagStripTest, EndsStayUpAndTheMiddleJointIsLowered) {
+    const float sy = 0.05f, a = 250.0f;
+    static MeshVertex strip[kSagStripVertices];
+    BuildSagStripVertices(strip, 0.4f, sy, 0.02f, a);
+    for (int j = 0; j < 24; ++j) {
+        const float py = cubeVertexData[j].y;
+        if (cubeVertexData[j].x == -1.0f) {
+            EXPECT_FLOAT_EQ(strip[j].y, py * sy * 0.5f);  // sin 0
+            // The joint of boxes 24 and 25 is a quarter turn, lowered by a * sy / 2.
+            EXPECT_NEAR(strip[25 * 24 + j].y, (py - a) * sy * 0.5f, 1e-4f);
+        } else {
+            // sin(50 k) is about 6e-7 (k is a little under pi / 50): a millionth of the sag.
+            EXPECT_NEAR(strip[49 * 24 + j].y, py * sy * 0.5f, a * sy * 0.5f * 1e-6f);
+            EXPECT_NEAR(strip[24 * 24 + j].y, (py - a) * sy * 0.5f, 1e-4f);
+        }
+        // The slope does not tilt the normals.
+        EXPECT_EQ(memcmp(&strip[24 * 24 + j].nx, &cubeVertexData[j].nx, 3 * sizeof(float)), 0);
+    }
+}
+
+TEST(PlaneGeometryTest, FullMeshVerticesWithAnUpNormal) {
+    // Full 32-byte vertices, so the 3D layout's normal reads this vertex's own (0, 1, 0).
+    MeshVertex plane[4];
+    BuildPlaneVertices(plane, 4.0f, 2.0f);
+    for (const MeshVertex& v : plane) {
+        EXPECT_EQ(v.z, v.v == 0.0f ? -1.0f : 1.0f);  // v = 0 along z = -h/2
+        EXPECT_EQ(v.x, v.u == 0.0f ? -2.0f : 2.0f);
+        EXPECT_TRUE(v.nx == 0.0f && v.ny == 1.0f && v.nz == 0.0f);
+    }
+}
+
+TEST(TextLayoutTest, QuadCornersRoundToNearestWithHalvesUp) {
+    EXPECT_EQ(GlyphCorner(10.0f, 1.5f), 12);    // floor(12.0)
+    EXPECT_EQ(GlyphCorner(10.2f, 1.5f), 12);    // floor(12.2)
+    EXPECT_EQ(GlyphCorner(30.0f, -12.4f), 18);  // above the baseline: floor(18.1)
+    EXPECT_EQ(GlyphCorner(0.5f, 0.0f), 1);
+    EXPECT_EQ(GlyphCorner(-0.5f, 0.0f), 0);
+}
+
+}  // namespace

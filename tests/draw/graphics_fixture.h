@@ -1,0 +1,41 @@
+// A real window and graphics context for tests that draw (the Direct3D stand-in on a hidden
+// window of a chosen client size), and read-back of pixels through staging textures.
+#pragma once
+
+#include <d3d11.h>
+
+#include <vector>
+
+#include "gfx/graphics_context.h"
+
+namespace quarvel::test {
+
+// Opens a window with this client area and runs InitGraphics (and PostChain::Create when
+// asked). False, with the reason printed, when the device cannot be made.
+bool OpenGraphics(int width, int height, bool withChain);
+// Releases the chain, the graphics and the window; the globals are zero again.
+void CloseGraphics();
+
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<float> rgba;  // 8-bit formats scaled to 0..1
+    const float* At(int x, int y) const { return &rgba[4 * ((size_t)y * width + x)]; }
+};
+
+// Reads an RGBA8 or RGBA32F texture, or the texture behind a render-target view.
+Pixels ReadTexture(ID3D11Texture2D* texture);
+Pixels ReadTarget(ID3D11RenderTargetView* view);
+
+// An RGBA32F texture with these pixels (rows top first) and its view.
+ID3D11ShaderResourceView* MakeTexture(int width, int height, const std::vector<float>& rgba);
+// An RGBA8 render target; binds it over its whole size with the depth view and clears both.
+RenderTarget MakeTarget(int width, int height);
+void ReleaseTarget(RenderTarget& target);
+void BindAndClear(const RenderTarget& target, const float colour[4]);
+
+// The state objects bound at the moment.
+ID3D11DepthStencilState* BoundDepthState();
+ID3D11BlendState* BoundBlendState();
+ID3D11RasterizerState* BoundRasterizerState();
+
+}  // namespace quarvel::test

@@ -1,0 +1,270 @@
+// The effect shaders on the Direct3D stand-in: the VHS pass against a CPU evaluation of its
+// formula, the pass-through, and a sensible picture from each of the twenty effects.
+#include <gtest/gtest.h>
+#include <math.h>
+#include <string.h>
+
+#include <vector>
+
+#include "app/audio_analysis.h"
+#include "app/main_loop.h"
+#include "draw/sprites.h"
+#include "gfx/shader_program.h"
+#include "post/post_blocks.h"
+#include "post/post_chain.h"
+#include "graphics_fixture.h"
+
+namespace quarvel::test {
+namespace {
+
+constexpr int kWidth = 1280, kHeight = 720;
+
+// Smooth colour waves across the picture, steep enough in u that the VHS pass's shifts of a
+// few thousandths show, with alpha 1.
+std::vector<float> TestImage() {
+    std::vector<float> rgba((size_t)kWidth * kHeight * 4);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const float u = (x + 0.5f) / kWidth, v = (y + 0.5f) / kHeight;
+            float* p = &rgba[4 * ((size_t)y * kWidth + x)];
+            p[0] = 0.5f + 0.45f * sinf(6.2831853f * 4.0f * u + 1.3f * v);
+            p[1] = 0.5f + 0.45f * sinf(6.2831853f * 3.0f * u + 2.0f * v + 1.0f);
+            p[2] = 0.5f + 0.45f * sinf(6.2831853f * 5.0f * u - 1.7f * v + 2.0f);
+            p[3] = 1.0f;
+        }
+    return rgba;
+}
+
+// Bilinear filtering with clamped addressing, as samplerClamp does.
+float Sample(const std::vector<float>& image, float u, float v, int channel) {
+    const float fx = u * kWidth - 0.5f, fy = v * kHeight - 0.5f;
+    const int x0 = (int)floorf(fx), y0 = (int)floorf(fy);
+    const float tx = fx - x0, ty = fy - y0;
+    auto texel = [&](int x, int y) {
+        x = x < 0 ? 0 : x >= kWidth ? kWidth - 1 : x;
+        y = y < 0 ? 0 : y >= kHeight ? kHeight - 1 : y;
+        return image[4 * ((size_t)y * kWidth + x) + channel];
+    };
+    const float top = texel(x0, y0) * (1 - tx) + texel(x0 + 1, y0) * tx;
+    const float bottom = texel(x0, y0 + 1) * (1 - tx) + texel(x0 + 1, y0 + 1) * tx;
+    return top * (1 - ty) + bottom * ty;
+}
+
+float Smoothstep(float edge0, float edge1, float x) {
+    float t = (x - edge0) / (edge1 - edge0);
+    t = t < 0 ? 0 : t > 1 ? 1 : t;
+    return t * t * (3 - 2 * t);
+}
+
+float ModFloor(float x, float y) { return x - y * floorf(x / y); }
+
+// "VHSPS" at one texture coordinate. noise < 0 uses the row hash; otherwise that value
+// stands in for it, since the hash of sin() differs between implementations.
+void Vhs(const std::vector<float>& image, float u, float v, float fTime, float noiseOverride, bool colourOffsets,
+         float out[3]) {
+    float x = u;
+    for (float i = 0.0f; i < 0.71f; i += 0.1313f) {
+        const float d = ModFloor(fTime * i, 1.7f);
+        const float o = sinf(1.0f - tanf(fTime * 0.24f * i)) * 0.003f;
+        x += Smoothstep(d - 0.005f, d, v) * o - Smoothstep(d, d + 0.005f, v) * o;
+    }
+    const float uvY = truncf(v * 250.0f) / 250.0f;
+    const float hash = sinf(fTime * 0.00001f * 12.9898f + uvY * 78.233f) * 43758.5453f;
+    const float noise = noiseOverride >= 0.0f ? noiseOverride : hash - floorf(hash);
+    x += noise * 0.00088f;
+    const float offsetR = colourOffsets ? 0.006f * sinf(fTime) * 0.35f : 0.0f;
+    const float offsetG = colourOffsets ? 0.0073f * cosf(fTime * 0.97f) * 0.35f : 0.0f;
+    out[0] = Sample(image, x + offsetR, v, 0);
+    out[1] = Sample(image, x + offsetG, v, 1);
+    out[2] = Sample(image, x, v, 2);
+}
+
+float Difference(const float* gpu, const float cpu[3]) {
+    return fmaxf(fabsf(gpu[0] - cpu[0]), fmaxf(fabsf(gpu[1] - cpu[1]), fabsf(gpu[2] - cpu[2])));
+}
+
+class EffectsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        opened = OpenGraphics(kWidth, kHeight, true);
+        if (!opened) return;
+        image = TestImage();
+        imageView = MakeTexture(kWidth, kHeight, image);
+    }
+    static void TearDownTestSuite() {
+        if (imageView) imageView->Release();
+        imageView = NULL;
+        CloseGraphics();
+    }
+    void SetUp() override {
+        ASSERT_TRUE(opened);
+        ASSERT_NE(imageView, nullptr);
+        const float blendFactor[4] = {};
+        graphics.context->OMSetBlendState(graphics.blendOpaque, blendFactor, 0xFFFFFFFF);
+    }
+
+    // The test image drawn into target 0 with the pass-through, as the scene would leave it.
+    void DrawImageIntoTargetZero() {
+        postChain.Begin();
+        DrawSprite(postChain.programs[kEffectPassThrough], imageView, 0, 0, 1280, 720, 0, 0, 1, 1);
+    }
+
+    static bool opened;
+    static std::vector<float> image;
+    static ID3D11ShaderResourceView* imageView;
+};
+
+bool EffectsTest::opened = false;
+std::vector<float> EffectsTest::image;
+ID3D11ShaderResourceView* EffectsTest::imageView = NULL;
+
+TEST_F(EffectsTest, VhsPassMatchesItsFormula) {
+    // 14.137 s: sin(fTime) is almost 1, so the red channel's offset is at its widest.
+    musicTimeMs = 14137;
+    for (float& band : spectrumBands) band = 0.3f;
+    const float fTime = (float)musicTimeMs * 0.001f;
+    DrawImageIntoTargetZero();
+    postChain.ApplyVhs();
+    ASSERT_EQ(postChain.current, 1);
+    const Pixels out = ReadTarget(postChain.rtvs[1]);
+    postChain.End();
+
+    // A grid over the picture, plus the rows around each band of wobble.
+    std::vector<int> rows;
+    for (int j = 0; j < 15; ++j) rows.push_back(19 + 47 * j);
+    for (float i = 0.1313f; i < 0.71f; i += 0.1313f) {
+        const int centre = (int)(ModFloor(fTime * i, 1.7f) * kHeight);
+        for (int dy : {-3, -1, 1, 3})
+            if (centre + dy >= 0 && centre + dy < kHeight) rows.push_back(centre + dy);
+    }
+    int compared = 0, ownNoise = 0, noOffsetsFails = 0;
+    const float tolerance = 0.006f;
+    for (int y : rows)
+        for (int i = 0; i < 20; ++i) {
+            const int x = 31 + 61 * i;
+            const float u = (x + 0.5f) / kWidth, v = (y + 0.5f) / kHeight;
+            const float* gpu = out.At(x, y);
+            EXPECT_FLOAT_EQ(gpu[3], 1.0f);
+            float cpu[3];
+            Vhs(image, u, v, fTime, -1.0f, true, cpu);
+            if (Difference(gpu, cpu) <= tolerance) {
+                ++ownNoise;
+            } else {
+                // Some row value of the noise must explain the pixel.
+                float best = 1.0f;
+                for (float n = 0.0f; n <= 1.0f; n += 0.02f) {
+                    Vhs(image, u, v, fTime, n, true, cpu);
+                    best = fminf(best, Difference(gpu, cpu));
+                }
+                EXPECT_LE(best, tolerance) << "pixel " << x << "," << y;
+            }
+            // A model without the colour offsets must not explain the picture: the comparison
+            // can tell the effect's parts apart.
+            float best = 1.0f;
+            for (float n = 0.0f; n <= 1.0f; n += 0.1f) {
+                Vhs(image, u, v, fTime, n, false, cpu);
+                best = fminf(best, Difference(gpu, cpu));
+            }
+            noOffsetsFails += best > tolerance;
+            ++compared;
+        }
+    EXPECT_GE(compared, 300);
+    EXPECT_GE(ownNoise, compared * 8 / 10) << "the row hash should mostly agree";
+    EXPECT_GE(noOffsetsFails, compared / 3);
+}
+
+TEST_F(EffectsTest, PassThroughKeepsColourAndWritesOpaqueAlpha) {
+    ID3D11ShaderResourceView* translucent = MakeTexture(1, 1, {0.2f, 0.4f, 0.6f, 0.3f});
+    postChain.Begin();
+    DrawSprite(postChain.programs[kEffectPassThrough], translucent, 0, 0, 1280, 720, 0, 0, 1, 1);
+    const Pixels out = ReadTarget(postChain.rtvs[0]);
+    postChain.End();
+    translucent->Release();
+    for (int y : {0, 360, 719})
+        for (int x : {0, 640, 1279}) {
+            const float* p = out.At(x, y);
+            EXPECT_NEAR(p[0], 0.2f, 1e-5f);
+            EXPECT_NEAR(p[1], 0.4f, 1e-5f);
+            EXPECT_NEAR(p[2], 0.6f, 1e-5f);
+            EXPECT_EQ(p[3], 1.0f);
+        }
+}
+
+// Parameters that make each effect do something visible: a ring of 13 equal taps for the
+// sample programs, every switch on for the bloom ones, mid-range values for the rest.
+void WriteEffectParameters(ShaderProgram* program) {
+    float block[128] = {};
+    if (program->constantsSize == 512) {
+        const bool star = strcmp(program->pixelEntry, "StarPS") == 0;
+        for (int i = 0; i < 16; ++i) {
+            block[4 * i] = cosf((float)i) * 6.0f / kWidth;
+            block[4 * i + 1] = sinf((float)i) * 6.0f / kHeight;
+            for (int c = 0; c < 4; ++c) block[64 + 4 * i + c] = star ? 1.0f : i < 13 ? 1.0f / 13.0f : 0.0f;
+        }
+    } else if (strstr(program->sourcePath, "Bloom")) {
+        const int32_t flags[4] = {1, 1, 1, 0};
+        memcpy(block, flags, sizeof(flags));
+    } else {
+        const PostBlock parameters = {0.8f, 3.3f, 40.0f, 1.0f, 0.5f, {0, 0, 0}};
+        memcpy(block, &parameters, sizeof(parameters));
+    }
+    graphics.context->UpdateSubresource(program->constants, 0, NULL, block, 0, 0);
+}
+
+TEST_F(EffectsTest, EveryEffectGivesASensiblePicture) {
+    // The waves under a 16-pixel checker, so that blurs and block effects show; a rough
+    // noise texture as the second image (blur, noise or depth source).
+    std::vector<float> detailed = image, noise((size_t)64 * 64 * 4);
+    for (size_t i = 0; i < detailed.size(); ++i)
+        if ((i / 4 % kWidth / 16 + i / 4 / kWidth / 16) % 2 && i % 4 != 3) detailed[i] *= 0.6f;
+    unsigned state = 12345;
+    for (float& value : noise) value = (float)((state = state * 1664525u + 1013904223u) >> 8) / (float)(1u << 24);
+    ID3D11ShaderResourceView* detailedView = MakeTexture(kWidth, kHeight, detailed);
+    ID3D11ShaderResourceView* noiseView = MakeTexture(64, 64, noise);
+    float bands[32];
+    for (float& band : bands) band = 0.6f;
+    GlobalBlock global = VhsGlobalBlock(bands);
+    global.effect = 0;
+    graphics.context->UpdateSubresource(graphics.globalConstants, 0, NULL, &global, 0, 0);
+
+    for (int effect = 0; effect < kEffectCount; ++effect) {
+        ShaderProgram* program = postChain.programs[effect];
+        SCOPED_TRACE(program->pixelEntry);
+        postChain.Begin();
+        ID3D11ShaderResourceView* inputs[7] = {noiseView, detailedView, detailedView, detailedView,
+                                               detailedView, detailedView, detailedView};
+        graphics.context->PSSetShaderResources(1, 7, inputs);
+        graphics.context->PSSetConstantBuffers(2, 1, &graphics.globalConstants);
+        WriteEffectParameters(program);
+        DrawSprite(program, detailedView, 0, 0, 1280, 720, 0, 0, 1, 1);
+        const Pixels out = ReadTarget(postChain.rtvs[0]);
+        postChain.End();
+
+        double sum = 0, sumSquares = 0, change = 0;
+        int samples = 0, nonFinite = 0;
+        for (size_t i = 0; i < out.rgba.size(); i += 4 * 97, ++samples) {
+            for (int c = 0; c < 3; ++c) {
+                nonFinite += !isfinite(out.rgba[i + c]);
+                change += fabsf(out.rgba[i + c] - detailed[i + c]);
+            }
+            const double luminance = 0.299 * out.rgba[i] + 0.587 * out.rgba[i + 1] + 0.114 * out.rgba[i + 2];
+            sum += luminance;
+            sumSquares += luminance * luminance;
+        }
+        const double mean = sum / samples, meanChange = change / (samples * 3.0);
+        EXPECT_EQ(nonFinite, 0);
+        EXPECT_GT(mean, 0.02);
+        EXPECT_LT(mean, 3.0);
+        EXPECT_GT(sqrt(fmax(sumSquares / samples - mean * mean, 0.0)), 0.01) << "a flat picture";
+        if (effect == kEffectPassThrough || effect == kEffectDownScale4x4) {
+            EXPECT_LT(meanChange, 1e-4);
+        } else {
+            EXPECT_GT(meanChange, 0.003) << "the effect left the picture as it was";
+        }
+    }
+    noiseView->Release();
+    detailedView->Release();
+}
+
+}  // namespace
+}  // namespace quarvel::test
