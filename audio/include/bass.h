@@ -3,6 +3,7 @@
 // being heard at the moment of the call.
 #pragma once
 
+#include <stdint.h>
 #include <windows.h>
 
 #ifdef __cplusplus

@@ -22,7 +22,7 @@ float Level(const float* samples, int count, int stride, bool rms) {
     return static_cast<float>(std::clamp(level, 0.0, 1.0));
 }
 
-Spectrum2048::Spectrum2048() : config_(kiss_fftr_alloc(kSize, 0, nullptr, nullptr)) {
+Spectrum2048::Spectrum2048() : fft_(kSize) {
     double sum = 0.0;
     for (int n = 0; n < kSize; ++n) {
         double w = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * n / kSize);
@@ -32,18 +32,18 @@ Spectrum2048::Spectrum2048() : config_(kiss_fftr_alloc(kSize, 0, nullptr, nullpt
     scale_ = static_cast<float>(2.0 / sum);
 }
 
-Spectrum2048::~Spectrum2048() { kiss_fftr_free(config_); }
+Spectrum2048::~Spectrum2048() = default;
 
 void Spectrum2048::Compute(const float* samples, float* magnitudes) {
-    if (config_ == nullptr) {
+    if (!fft_.Valid()) {
         std::fill(magnitudes, magnitudes + kBins, 0.0f);
         return;
     }
     for (int n = 0; n < kSize; ++n) input_[static_cast<size_t>(n)] = samples[n] * window_[static_cast<size_t>(n)];
-    kiss_fftr(config_, input_.data(), output_.data());
+    fft_.Forward(input_.data(), output_.data());
     for (int k = 0; k < kBins; ++k) {
-        const kiss_fft_cpx& bin = output_[static_cast<size_t>(k)];
-        magnitudes[k] = std::sqrt(bin.r * bin.r + bin.i * bin.i) * scale_;
+        const std::complex<float>& bin = output_[static_cast<size_t>(k)];
+        magnitudes[k] = std::sqrt(bin.real() * bin.real() + bin.imag() * bin.imag()) * scale_;
     }
 }
 

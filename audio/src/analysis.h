@@ -1,9 +1,10 @@
 // Level and spectrum of a stretch of heard audio, computed outside the engine's lock.
 #pragma once
 
-#include <kiss_fftr.h>
+#include "real_fft.h"
 
 #include <array>
+#include <complex>
 
 namespace quarvel::bass {
 
@@ -32,10 +33,10 @@ public:
     void Compute(const float* samples, float* magnitudes);
 
 private:
-    kiss_fftr_cfg config_;
+    RealFft fft_;
     std::array<float, kSize> window_;
-    std::array<kiss_fft_scalar, kSize> input_;
-    std::array<kiss_fft_cpx, kSize / 2 + 1> output_;
+    std::array<float, kSize> input_;
+    std::array<std::complex<float>, kSize / 2 + 1> output_;
     float scale_;
 };
 

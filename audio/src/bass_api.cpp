@@ -2,6 +2,7 @@
 #include "byte_source.h"
 #include "engine.h"
 #include "error_code.h"
+#include "record_hooks.h"
 #include "render.h"
 
 #include <bass.h>
@@ -104,6 +105,7 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     std::lock_guard<std::mutex> hold(engine.lock);
     DWORD handle = NextHandleLocked(engine);
     engine.streams.emplace(handle, std::move(stream));
+    if (!mem) quarvel::record::MusicFileOpened(static_cast<const char*>(file));
     SetError(BASS_OK);
     return handle;
 }

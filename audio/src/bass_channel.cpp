@@ -1,6 +1,7 @@
 // Playback control and the heard position of a stream.
 #include "engine.h"
 #include "error_code.h"
+#include "record_hooks.h"
 
 #include <bass.h>
 
@@ -12,6 +13,7 @@ BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
     Stream* stream = FindStreamLocked(engine, handle);
     if (stream == nullptr) return FALSE;
     stream->PlayLocked(restart != FALSE);
+    quarvel::record::MusicStarted();
     SetError(BASS_OK);
     return TRUE;
 }
@@ -32,6 +34,8 @@ DWORD BASS_ChannelIsActive(DWORD handle) {
     Stream* stream = FindStreamLocked(engine, handle);
     if (stream == nullptr) return BASS_ACTIVE_STOPPED;
     SetError(BASS_OK);
+    // A recording of chosen music times ends after the last of them.
+    if (quarvel::record::MusicOver()) return BASS_ACTIVE_STOPPED;
     return stream->ActivityLocked(HeardLocked(engine));
 }
 

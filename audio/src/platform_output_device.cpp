@@ -3,6 +3,9 @@
 
 #include <quarvel/audio_output.h>
 
+#include "record_hooks.h"
+#include "recorded_output.h"
+
 namespace quarvel::bass {
 namespace {
 
@@ -22,6 +25,7 @@ private:
 
 std::unique_ptr<OutputDevice> StartOutputDevice(bool silent, int rate, RenderFunction render,
                                                 void* user) {
+    if (quarvel::record::Active()) return StartRecordedOutput(rate, render, user);
     quarvel::audio::Output* output = silent ? quarvel::audio::OpenNullOutput(rate, render, user)
                                             : quarvel::audio::OpenOutput(rate, render, user);
     if (output == nullptr) return nullptr;

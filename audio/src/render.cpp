@@ -29,4 +29,12 @@ void RenderMix(void* user, int16_t* frames, int frameCount) {
     }
 }
 
+bool StreamsReadyToRender(void* user, int frameCount) {
+    auto& engine = *static_cast<Engine*>(user);
+    std::lock_guard<std::mutex> hold(engine.lock);
+    for (auto& [handle, stream] : engine.streams)
+        if (engine.rate > 0 && !stream->DecodedAheadLocked(frameCount, engine.rate)) return false;
+    return true;
+}
+
 }  // namespace quarvel::bass

@@ -140,6 +140,13 @@ void Stream::RenderLocked(float* mix, int frames, uint64_t outStart, int outRate
     if (produced > 0) wake_.notify_one();
 }
 
+bool Stream::DecodedAheadLocked(int frames, int outRate) const {
+    if (state_ != State::Playing || drained_ || decodedAll_) return true;
+    const double step = static_cast<double>(format_.rate) / outRate;
+    // The last frame read, plus the one after it that interpolation looks at.
+    return static_cast<double>(written_) >= readPosition_ + step * frames + 2.0;
+}
+
 unsigned Stream::ActivityLocked(uint64_t heard) {
     if (state_ == State::Playing && drained_ && heard >= drainedAtOut_) state_ = State::Ended;
     switch (state_) {

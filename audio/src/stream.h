@@ -44,6 +44,9 @@ public:
     // Adds up to `frames` stereo frames, at `outRate`, into `mix`; `outStart` is the output
     // frame number of mix[0].
     void RenderLocked(float* mix, int frames, uint64_t outStart, int outRate);
+    // Whether rendering `frames` output frames at `outRate` now would find them decoded
+    // (always true when not playing, or when the end is decoded).
+    bool DecodedAheadLocked(int frames, int outRate) const;
     // A BASS_ACTIVE_ value for the moment output frame `heard` reaches the listener.
     unsigned ActivityLocked(uint64_t heard);
     // Whole source frames heard by output frame `heard`.

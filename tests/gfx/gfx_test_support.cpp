@@ -1,0 +1,185 @@
+#include "gfx_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/main_window.h"
+#include "failing_device.h"
+
+extern "C" {
+HRESULT WINAPI __real_D3DCompile(LPCVOID, SIZE_T, LPCSTR, const D3D_SHADER_MACRO*, ID3DInclude*, LPCSTR, LPCSTR,
+                                 UINT, UINT, ID3DBlob**, ID3DBlob**);
+HRESULT WINAPI __real_D3D11CreateDeviceAndSwapChain(IDXGIAdapter*, D3D_DRIVER_TYPE, HMODULE, UINT,
+                                                    const D3D_FEATURE_LEVEL*, UINT, UINT,
+                                                    const DXGI_SWAP_CHAIN_DESC*, IDXGISwapChain**, ID3D11Device**,
+                                                    D3D_FEATURE_LEVEL*, ID3D11DeviceContext**);
+void WINAPI __real_OutputDebugStringA(LPCSTR);
+
+int WINAPI __wrap_MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    gfx_test::Intercepted().messageBoxes.push_back({text ? text : "", caption ? caption : "", owner, type});
+    return IDOK;
+}
+
+void WINAPI __wrap_OutputDebugStringA(LPCSTR text) {
+    if (text) gfx_test::Intercepted().debugOutput += text;
+    __real_OutputDebugStringA(text);
+}
+
+HRESULT WINAPI __wrap_D3DCompile(LPCVOID source, SIZE_T size, LPCSTR name, const D3D_SHADER_MACRO* defines,
+                                 ID3DInclude* include, LPCSTR entry, LPCSTR target, UINT flags1, UINT flags2,
+                                 ID3DBlob** code, ID3DBlob** errors) {
+    gfx_test::Intercepts& seen = gfx_test::Intercepted();
+    seen.compiles.push_back({std::string(static_cast<const char*>(source), size), name ? name : "",
+                             entry ? entry : "", target ? target : "", flags1, flags2, defines != nullptr,
+                             include != nullptr});
+    if (seen.fakeCompiler) return seen.fakeCompiler(seen.compiles.back(), code, errors);
+    return __real_D3DCompile(source, size, name, defines, include, entry, target, flags1, flags2, code, errors);
+}
+
+HRESULT WINAPI __wrap_D3D11CreateDeviceAndSwapChain(IDXGIAdapter* adapter, D3D_DRIVER_TYPE driver, HMODULE software,
+                                                    UINT flags, const D3D_FEATURE_LEVEL* levels, UINT levelCount,
+                                                    UINT sdk, const DXGI_SWAP_CHAIN_DESC* chainDesc,
+                                                    IDXGISwapChain** chain, ID3D11Device** device,
+                                                    D3D_FEATURE_LEVEL* level, ID3D11DeviceContext** context) {
+    gfx_test::Intercepts& seen = gfx_test::Intercepted();
+    seen.triedDrivers.push_back(driver);
+    for (D3D_DRIVER_TYPE failing : seen.failingDrivers) {
+        if (failing != driver) continue;
+        if (chain) *chain = nullptr;
+        if (device) *device = nullptr;
+        if (context) *context = nullptr;
+        return E_FAIL;
+    }
+    // The stand-in has one kind of device; whichever type is asked for gets it.
+    HRESULT hr = __real_D3D11CreateDeviceAndSwapChain(adapter, D3D_DRIVER_TYPE_HARDWARE, software, flags, levels,
+                                                      levelCount, sdk, chainDesc, chain, device, level, context);
+    if (SUCCEEDED(hr) && device && *device) *device = gfx_test::WrapDevice(*device, seen.failCreationAt);
+    return hr;
+}
+}  // extern "C"
+
+namespace gfx_test {
+namespace {
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+Intercepts& Intercepted() {
+    static Intercepts intercepts;
+    return intercepts;
+}
+
+void ResetIntercepts() { Intercepted() = Intercepts(); }
+
+HWND CreateMainWindow(int width, int height) {
+    DestroyMainWindow();
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSEXA windowClass = {};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = TestWindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "QuarvelGfxTest";
+        registered = RegisterClassExA(&windowClass) != 0;
+    }
+    RECT rect = {0, 0, width, height};
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+    mainWindow = CreateWindowExA(0, "QuarvelGfxTest", "gfx test", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (mainWindow) ShowWindow(mainWindow, SW_SHOW);
+    return mainWindow;
+}
+
+void DestroyMainWindow() {
+    if (mainWindow) DestroyWindow(mainWindow);
+    mainWindow = nullptr;
+}
+
+std::vector<uint8_t> ReadPixels(ID3D11Texture2D* texture) {
+    ID3D11Device* device = nullptr;
+    texture->GetDevice(&device);
+    ID3D11DeviceContext* context = nullptr;
+    device->GetImmediateContext(&context);
+    D3D11_TEXTURE2D_DESC desc;
+    texture->GetDesc(&desc);
+    desc.Usage = D3D11_USAGE_STAGING;
+    desc.BindFlags = 0;
+    desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+    desc.MiscFlags = 0;
+    std::vector<uint8_t> pixels;
+    ID3D11Texture2D* staging = nullptr;
+    if (SUCCEEDED(device->CreateTexture2D(&desc, nullptr, &staging))) {
+        context->CopyResource(staging, texture);
+        D3D11_MAPPED_SUBRESOURCE mapped;
+        if (SUCCEEDED(context->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
+            pixels.resize(size_t(desc.Width) * desc.Height * 4);
+            for (UINT row = 0; row < desc.Height; ++row)
+                std::memcpy(&pixels[size_t(row) * desc.Width * 4],
+                            static_cast<const uint8_t*>(mapped.pData) + size_t(row) * mapped.RowPitch, desc.Width * 4);
+            context->Unmap(staging, 0);
+        }
+        staging->Release();
+    }
+    context->Release();
+    device->Release();
+    return pixels;
+}
+
+std::vector<uint8_t> ReadPixels(ID3D11View* view) {
+    ID3D11Resource* resource = nullptr;
+    view->GetResource(&resource);
+    ID3D11Texture2D* texture = nullptr;
+    resource->QueryInterface(__uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&texture));
+    resource->Release();
+    if (!texture) return {};
+    std::vector<uint8_t> pixels = ReadPixels(texture);
+    texture->Release();
+    return pixels;
+}
+
+HRESULT RealCompile(const CompileCall& call, ID3DBlob** code, ID3DBlob** errors) {
+    return __real_D3DCompile(call.text.data(), call.text.size(), call.sourceName.c_str(), nullptr, nullptr,
+                             call.entry.c_str(), call.target.c_str(), call.flags1, call.flags2, code, errors);
+}
+
+std::vector<uint8_t> ReadBuffer(ID3D11Buffer* buffer) {
+    ID3D11Device* device = nullptr;
+    buffer->GetDevice(&device);
+    ID3D11DeviceContext* context = nullptr;
+    device->GetImmediateContext(&context);
+    D3D11_BUFFER_DESC desc;
+    buffer->GetDesc(&desc);
+    desc.Usage = D3D11_USAGE_STAGING;
+    desc.BindFlags = 0;
+    desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+    desc.MiscFlags = 0;
+    std::vector<uint8_t> bytes;
+    ID3D11Buffer* staging = nullptr;
+    if (SUCCEEDED(device->CreateBuffer(&desc, nullptr, &staging))) {
+        context->CopyResource(staging, buffer);
+        D3D11_MAPPED_SUBRESOURCE mapped;
+        if (SUCCEEDED(context->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
+            const uint8_t* data = static_cast<const uint8_t*>(mapped.pData);
+            bytes.assign(data, data + desc.ByteWidth);
+            context->Unmap(staging, 0);
+        }
+        staging->Release();
+    }
+    context->Release();
+    device->Release();
+    return bytes;
+}
+
+ID3DBlob* TextBlob(const std::string& text) {
+    ID3DBlob* blob = nullptr;
+    if (FAILED(D3DCreateBlob(text.size() + 1, &blob))) return nullptr;
+    std::memcpy(blob->GetBufferPointer(), text.c_str(), text.size() + 1);
+    return blob;
+}
+
+}  // namespace gfx_test

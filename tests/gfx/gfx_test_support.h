@@ -1,0 +1,63 @@
+// What the device tests share: a main window of a given client size, read-back of a
+// texture through a staging copy, and the calls the tests intercept (linker --wrap) to see
+// what the system shows and compiles and to make device creation fail.
+#pragma once
+
+#include <d3d11.h>
+#include <d3dcompiler.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace gfx_test {
+
+// Creates a visible windowed main window with exactly this client area and stores it in
+// mainWindow; the previous test window is destroyed first.
+HWND CreateMainWindow(int width, int height);
+void DestroyMainWindow();
+
+// RGBA8 pixels of a 2D texture, rows top first (4 bytes a pixel, no padding).
+std::vector<uint8_t> ReadPixels(ID3D11Texture2D* texture);
+std::vector<uint8_t> ReadPixels(ID3D11View* view);
+// The bytes of a buffer, through a staging copy.
+std::vector<uint8_t> ReadBuffer(ID3D11Buffer* buffer);
+
+struct MessageBoxCall {
+    std::string text;
+    std::string caption;
+    HWND owner;
+    UINT type;
+};
+struct CompileCall {
+    std::string text;  // exactly the bytes handed to the compiler
+    std::string sourceName;
+    std::string entry;
+    std::string target;
+    UINT flags1, flags2;
+    bool defines, include;
+};
+
+struct Intercepts {
+    std::vector<MessageBoxCall> messageBoxes;
+    std::string debugOutput;
+    std::vector<CompileCall> compiles;
+    // When set, replaces the compiler for the next calls.
+    std::function<HRESULT(const CompileCall& call, ID3DBlob** code, ID3DBlob** errors)> fakeCompiler;
+    // Driver types whose device creation fails, and the creation call of the device that
+    // fails (0: none).
+    std::vector<D3D_DRIVER_TYPE> failingDrivers;
+    std::vector<D3D_DRIVER_TYPE> triedDrivers;
+    int failCreationAt = 0;
+};
+Intercepts& Intercepted();
+void ResetIntercepts();
+
+// The real compiler on a recorded call.
+HRESULT RealCompile(const CompileCall& call, ID3DBlob** code, ID3DBlob** errors);
+
+// An error blob holding `text` (as the compiler makes them).
+ID3DBlob* TextBlob(const std::string& text);
+
+}  // namespace gfx_test

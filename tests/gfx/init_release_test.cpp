@@ -1,0 +1,260 @@
+// InitGraphics and ReleaseGraphics on the GL-backed device: what start-up makes, the
+// viewport it sets, the driver fallback, and that release frees exactly what was made,
+// whichever creation failed.
+#include <gtest/gtest.h>
+
+#include <float.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "gfx/graphics_context.h"
+#include "gfx/shader_program.h"
+#include "gfx/viewport.h"
+#include "failing_device.h"
+#include "gfx_test_support.h"
+#include "platform/d3d11/live_objects.h"
+
+namespace {
+
+using gfx_test::Intercepted;
+using quarvel::d3d11::LiveObjectCount;
+
+class InitGraphicsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gfx_test::ResetIntercepts();
+        ASSERT_NE(gfx_test::CreateMainWindow(320, 180), nullptr);
+        baseline = LiveObjectCount();
+        // Start-up compiles the same twenty entries every time; the compiler's answer is
+        // kept so the failure sweep below stays quick.
+        Intercepted().fakeCompiler = [this](const gfx_test::CompileCall& call, ID3DBlob** code, ID3DBlob** errors) {
+            const std::string key = call.entry + "|" + call.target + "|" + call.text;
+            auto found = compiled.find(key);
+            if (found == compiled.end()) {
+                ID3DBlob* blob = nullptr;
+                const HRESULT hr = gfx_test::RealCompile(call, &blob, errors);
+                if (FAILED(hr)) return hr;
+                found = compiled.emplace(key, std::string(static_cast<const char*>(blob->GetBufferPointer()),
+                                                          blob->GetBufferSize())).first;
+                blob->Release();
+            }
+            D3DCreateBlob(found->second.size(), code);
+            memcpy((*code)->GetBufferPointer(), found->second.data(), found->second.size());
+            if (errors) *errors = nullptr;
+            return S_OK;
+        };
+    }
+    void TearDown() override {
+        ReleaseGraphics();
+        gfx_test::DestroyMainWindow();
+    }
+
+    size_t baseline = 0;
+    std::map<std::string, std::string> compiled;
+};
+
+// Every owned pointer of the record and the separate light buffer.
+std::vector<std::pair<const char*, const void*>> OwnedFields() {
+    const GraphicsContext& g = graphics;
+    std::vector<std::pair<const char*, const void*>> fields = {
+        {"depthTexture", g.depthTexture}, {"screenQuad", g.screenQuad}, {"cubeVertices", g.cubeVertices},
+        {"cubeIndices", g.cubeIndices}, {"cubeVerticesDynamic", g.cubeVerticesDynamic},
+        {"cubeIndicesCopy", g.cubeIndicesCopy}, {"spriteQuad", g.spriteQuad},
+        {"boxBatchVertices", g.boxBatchVertices}, {"boxBatchIndices", g.boxBatchIndices}, {"depthOn", g.depthOn},
+        {"depthOff", g.depthOff}, {"blendOpaque", g.blendOpaque}, {"blendAdditive", g.blendAdditive},
+        {"blendAlpha", g.blendAlpha}, {"cullBack", g.cullBack}, {"cullFront", g.cullFront}, {"cullNone", g.cullNone},
+        {"textProgram", g.textProgram}, {"colorProgram", g.colorProgram}, {"texture2DProgram", g.texture2DProgram},
+        {"diffuseProgram", g.diffuseProgram}, {"hemisphereProgram", g.hemisphereProgram},
+        {"textureProgram", g.textureProgram}, {"diffuseTextureProgram", g.diffuseTextureProgram},
+        {"diffuseTextureCubemapProgram", g.diffuseTextureCubemapProgram}, {"skyboxProgram", g.skyboxProgram},
+        {"mergeProgram", g.mergeProgram}, {"samplerWrap", g.samplerWrap}, {"samplerClamp", g.samplerClamp},
+        {"samplerBorder", g.samplerBorder}, {"device", g.device}, {"context", g.context}, {"swapChain", g.swapChain},
+        {"backBufferView", g.backBufferView}, {"depthView", g.depthView}, {"depthShaderView", g.depthShaderView},
+        {"transformConstants", g.transformConstants}, {"globalConstants", g.globalConstants},
+        {"layerA.texture", g.layerA.texture}, {"layerA.rtv", g.layerA.rtv}, {"layerA.srv", g.layerA.srv},
+        {"layerB.texture", g.layerB.texture}, {"layerB.rtv", g.layerB.rtv}, {"layerB.srv", g.layerB.srv},
+        {"lightConstants", lightConstants}};
+    return fields;
+}
+
+bool Complete(const ShaderProgram* p) {
+    return p && p->vertexShader && p->pixelShader && p->constants && p->inputLayout;
+}
+
+TEST_F(InitGraphicsTest, CreatesEverythingForTheClientArea) {
+    ASSERT_TRUE(InitGraphics(true));
+    EXPECT_EQ(graphics.width, 320);
+    EXPECT_EQ(graphics.height, 180);
+    EXPECT_EQ(graphics.driverType, D3D_DRIVER_TYPE_HARDWARE);
+    EXPECT_EQ(graphics.featureLevel, D3D_FEATURE_LEVEL_11_0);
+    for (const auto& [name, pointer] : OwnedFields()) EXPECT_NE(pointer, nullptr) << name;
+    EXPECT_EQ(graphics.fallbackTexture0, nullptr);
+    EXPECT_EQ(graphics.fallbackTexture1, nullptr);
+    for (const FontSlot& font : graphics.fonts) EXPECT_EQ(font.view, nullptr);
+
+    // The ten programs, complete, registered in creation order.
+    const ShaderProgram* order[] = {graphics.textProgram, graphics.colorProgram, graphics.texture2DProgram,
+                                    graphics.mergeProgram, graphics.diffuseProgram, graphics.hemisphereProgram,
+                                    graphics.textureProgram, graphics.diffuseTextureProgram,
+                                    graphics.diffuseTextureCubemapProgram, graphics.skyboxProgram};
+    ASSERT_EQ(graphics.programCount, 10u);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_TRUE(Complete(order[i])) << i;
+        EXPECT_EQ(graphics.programRegistry[i], order[i]) << i;
+    }
+    EXPECT_STREQ(graphics.skyboxProgram->vertexEntry, "SkyboxVS");
+    EXPECT_EQ(graphics.diffuseProgram->elementCount, 3u);
+
+    // Full-size depth and layers; the viewport is bound with the back buffer.
+    D3D11_TEXTURE2D_DESC desc;
+    graphics.depthTexture->GetDesc(&desc);
+    EXPECT_EQ(desc.Format, DXGI_FORMAT_R24G8_TYPELESS);
+    EXPECT_EQ(desc.BindFlags, UINT(D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE));
+    graphics.layerB.texture->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 320u);
+    EXPECT_EQ(desc.Height, 180u);
+    EXPECT_EQ(desc.Format, DXGI_FORMAT_R8G8B8A8_UNORM);
+    EXPECT_EQ(desc.BindFlags, UINT(D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE));
+    ID3D11RenderTargetView* bound = nullptr;
+    ID3D11DepthStencilView* boundDepth = nullptr;
+    graphics.context->OMGetRenderTargets(1, &bound, &boundDepth);
+    EXPECT_EQ(bound, graphics.backBufferView);
+    EXPECT_EQ(boundDepth, graphics.depthView);
+    if (bound) bound->Release();
+    if (boundDepth) boundDepth->Release();
+
+    // The batch's last index, as the buffer holds it.
+    const std::vector<uint8_t> batch = gfx_test::ReadBuffer(graphics.boxBatchIndices);
+    ASSERT_EQ(batch.size(), 7200u);
+    EXPECT_EQ(batch[2 * (36 * 99 + 35)] | batch[2 * (36 * 99 + 35) + 1] << 8, 2398);
+
+    // State descriptions that are easy to get wrong.
+    D3D11_DEPTH_STENCIL_DESC depth;
+    graphics.depthOff->GetDesc(&depth);
+    EXPECT_FALSE(depth.DepthEnable);
+    EXPECT_TRUE(depth.StencilEnable);
+    EXPECT_EQ(depth.BackFace.StencilDepthFailOp, D3D11_STENCIL_OP_DECR);
+    D3D11_BLEND_DESC blend;
+    graphics.blendAlpha->GetDesc(&blend);
+    EXPECT_EQ(blend.RenderTarget[0].DestBlend, D3D11_BLEND_INV_SRC_ALPHA);
+    EXPECT_EQ(blend.RenderTarget[0].DestBlendAlpha, D3D11_BLEND_ZERO);
+    D3D11_RASTERIZER_DESC raster;
+    graphics.cullFront->GetDesc(&raster);
+    EXPECT_EQ(raster.CullMode, D3D11_CULL_FRONT);
+    EXPECT_FALSE(raster.DepthClipEnable);
+}
+
+TEST_F(InitGraphicsTest, ViewportFollowsTheClientArea) {
+    const int sizes[][2] = {{1920, 1080}, {1280, 1024}, {2560, 1080}, {1366, 768}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1]);
+        ASSERT_NE(gfx_test::CreateMainWindow(size[0], size[1]), nullptr);
+        ASSERT_TRUE(InitGraphics(true));
+        EXPECT_EQ(graphics.width, size[0]);
+        EXPECT_EQ(graphics.height, size[1]);
+        const D3D11_VIEWPORT expected = LetterboxViewport(size[0], size[1]);
+        UINT count = 1;
+        D3D11_VIEWPORT set = {};
+        graphics.context->RSGetViewports(&count, &set);
+        EXPECT_EQ(count, 1u);
+        for (const D3D11_VIEWPORT& v : {graphics.viewport, set}) {
+            EXPECT_EQ(v.TopLeftX, expected.TopLeftX);
+            EXPECT_EQ(v.TopLeftY, expected.TopLeftY);
+            EXPECT_EQ(v.Width, expected.Width);
+            EXPECT_EQ(v.Height, expected.Height);
+        }
+        ReleaseGraphics();
+        EXPECT_EQ(LiveObjectCount(), baseline);
+    }
+}
+
+TEST_F(InitGraphicsTest, ReleaseNullsEverythingAndASecondReleaseDoesNothing) {
+    ASSERT_TRUE(InitGraphics(true));
+    EXPECT_GT(LiveObjectCount(), baseline);
+    EXPECT_TRUE(ReleaseGraphics());
+    EXPECT_EQ(LiveObjectCount(), baseline);
+    for (const auto& [name, pointer] : OwnedFields()) EXPECT_EQ(pointer, nullptr) << name;
+    EXPECT_TRUE(ReleaseGraphics());
+    EXPECT_EQ(LiveObjectCount(), baseline);
+}
+
+TEST_F(InitGraphicsTest, FallsBackThroughTheDriverTypes) {
+    Intercepted().failingDrivers = {D3D_DRIVER_TYPE_HARDWARE};
+    ASSERT_TRUE(InitGraphics(true));
+    EXPECT_EQ(Intercepted().triedDrivers, (std::vector<D3D_DRIVER_TYPE>{D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP}));
+    EXPECT_EQ(graphics.driverType, D3D_DRIVER_TYPE_WARP);
+    ReleaseGraphics();
+
+    Intercepted().triedDrivers.clear();
+    Intercepted().failingDrivers = {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP};
+    ASSERT_TRUE(InitGraphics(true));
+    EXPECT_EQ(graphics.driverType, D3D_DRIVER_TYPE_REFERENCE);
+    ReleaseGraphics();
+
+    Intercepted().triedDrivers.clear();
+    Intercepted().failingDrivers = {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP, D3D_DRIVER_TYPE_REFERENCE};
+    EXPECT_FALSE(InitGraphics(true));
+    EXPECT_EQ(Intercepted().triedDrivers.size(), 3u);
+    EXPECT_EQ(LiveObjectCount(), baseline);
+    for (const auto& [name, pointer] : OwnedFields()) EXPECT_EQ(pointer, nullptr) << name;
+    EXPECT_TRUE(ReleaseGraphics());
+    EXPECT_EQ(LiveObjectCount(), baseline);
+}
+
+// Creation calls in start-up order: back-buffer view, depth texture, depth view, depth
+// shader view, screen quad, seven cube and constant buffers, two batch buffers, sprite
+// quad, three rasterizer, two depth and three blend states, ten programs of four calls
+// each, two layers of three, three samplers.
+constexpr int kCreationCalls = 72;
+const int kFatalCalls[] = {1, 2, 3, 15, 70, 71, 72};
+
+TEST_F(InitGraphicsTest, EveryFailedCreationIsReleasedExactly) {
+    ASSERT_TRUE(InitGraphics(true));
+    ASSERT_EQ(gfx_test::CreationCalls(), kCreationCalls);
+    ReleaseGraphics();
+
+    for (int failAt = 1; failAt <= kCreationCalls; ++failAt) {
+        SCOPED_TRACE(testing::Message() << "creation call " << failAt << " fails");
+        Intercepted().failCreationAt = failAt;
+        const bool fatal = std::find(std::begin(kFatalCalls), std::end(kFatalCalls), failAt) != std::end(kFatalCalls);
+        EXPECT_EQ(InitGraphics(true), !fatal);
+        // A fatal step ends start-up at once: nothing after it was attempted.
+        if (fatal) {
+            EXPECT_EQ(gfx_test::CreationCalls(), failAt);
+        }
+        ReleaseGraphics();
+        ASSERT_EQ(LiveObjectCount(), baseline);
+        for (const auto& [name, pointer] : OwnedFields()) ASSERT_EQ(pointer, nullptr) << name;
+    }
+}
+
+TEST_F(InitGraphicsTest, NonFatalFailuresLeaveTheirFieldsNull) {
+    Intercepted().failCreationAt = 6;  // cubeVertices: the rest of that step is skipped
+    ASSERT_TRUE(InitGraphics(true));
+    EXPECT_EQ(graphics.cubeVertices, nullptr);
+    EXPECT_EQ(graphics.cubeVerticesDynamic, nullptr);
+    EXPECT_EQ(graphics.globalConstants, nullptr);
+    EXPECT_EQ(lightConstants, nullptr);
+    EXPECT_NE(graphics.boxBatchVertices, nullptr);
+    ReleaseGraphics();
+
+    Intercepted().failCreationAt = 13;  // boxBatchVertices: the indices are not tried
+    ASSERT_TRUE(InitGraphics(true));
+    EXPECT_EQ(graphics.boxBatchIndices, nullptr);
+    EXPECT_NE(graphics.spriteQuad, nullptr);
+    ReleaseGraphics();
+
+    Intercepted().failCreationAt = 26;  // the text program's pixel shader
+    ASSERT_TRUE(InitGraphics(true));
+    ASSERT_NE(graphics.textProgram, nullptr);
+    EXPECT_NE(graphics.textProgram->vertexShader, nullptr);
+    EXPECT_EQ(graphics.textProgram->pixelShader, nullptr);
+    EXPECT_EQ(graphics.programCount, 9u);
+    EXPECT_EQ(graphics.programRegistry[0], graphics.colorProgram);
+    EXPECT_TRUE(Intercepted().messageBoxes.empty());
+}
+
+}  // namespace

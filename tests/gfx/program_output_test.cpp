@@ -1,0 +1,220 @@
+// The standard programs draw what they are for: each is run on a 64 x 64 layer-style
+// target and the pixels are read back.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "gfx/graphics_context.h"
+#include "gfx/shader_program.h"
+#include "gfx_test_support.h"
+
+namespace {
+
+constexpr int kSize = 64;
+
+class ProgramOutputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gfx_test::ResetIntercepts();
+        ASSERT_NE(gfx_test::CreateMainWindow(kSize, kSize), nullptr);
+        ASSERT_TRUE(InitGraphics(true));
+        CreateRenderTarget(kSize, kSize, target);
+        ASSERT_NE(target.rtv, nullptr);
+        ID3D11DeviceContext* c = graphics.context;
+        c->OMSetRenderTargets(1, &target.rtv, nullptr);
+        const D3D11_VIEWPORT full = {0, 0, float(kSize), float(kSize), 0, 1};
+        c->RSSetViewports(1, &full);
+        const float clear[4] = {0, 0, 0, 0};
+        c->ClearRenderTargetView(target.rtv, clear);
+        c->OMSetBlendState(graphics.blendOpaque, clear, 0xFFFFFFFF);
+        c->OMSetDepthStencilState(graphics.depthOff, 1);
+        c->RSSetState(graphics.cullNone);
+        c->PSSetSamplers(0, 1, &graphics.samplerClamp);
+    }
+    void TearDown() override {
+        for (IUnknown* object : owned) object->Release();
+        for (IUnknown* object : {(IUnknown*)target.srv, (IUnknown*)target.rtv, (IUnknown*)target.texture})
+            if (object) object->Release();
+        ReleaseGraphics();
+        gfx_test::DestroyMainWindow();
+    }
+
+    ID3D11ShaderResourceView* Texture(const std::vector<uint8_t>& rgba) {
+        D3D11_TEXTURE2D_DESC desc = {kSize, kSize, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
+                                     D3D11_BIND_SHADER_RESOURCE, 0, 0};
+        D3D11_SUBRESOURCE_DATA data = {rgba.data(), kSize * 4, kSize * kSize * 4};
+        ID3D11Texture2D* texture = nullptr;
+        EXPECT_EQ(graphics.device->CreateTexture2D(&desc, &data, &texture), S_OK);
+        ID3D11ShaderResourceView* view = nullptr;
+        graphics.device->CreateShaderResourceView(texture, nullptr, &view);
+        texture->Release();
+        owned.push_back(view);
+        return view;
+    }
+
+    void Draw(ShaderProgram* program, const void* vertices, UINT stride, ID3D11Buffer* vertexBuffer = nullptr) {
+        ASSERT_NE(program->pixelShader, nullptr);
+        ID3D11DeviceContext* c = graphics.context;
+        if (!vertexBuffer) {
+            D3D11_BUFFER_DESC desc = {stride * 4, D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
+            D3D11_SUBRESOURCE_DATA data = {vertices, 0, 0};
+            graphics.device->CreateBuffer(&desc, &data, &vertexBuffer);
+            owned.push_back(vertexBuffer);
+        }
+        const UINT offset = 0;
+        c->IASetVertexBuffers(0, 1, &vertexBuffer, &stride, &offset);
+        c->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP);
+        c->IASetInputLayout(program->inputLayout);
+        c->VSSetShader(program->vertexShader, nullptr, 0);
+        c->PSSetShader(program->pixelShader, nullptr, 0);
+        if (stride == sizeof(MeshVertex)) {
+            // The 3D programs read cbCube at b0 and cbLight at b3 in both stages.
+            ID3D11Buffer* shared[4] = {graphics.transformConstants, nullptr, nullptr, lightConstants};
+            c->VSSetConstantBuffers(0, 4, shared);
+            c->PSSetConstantBuffers(0, 4, shared);
+        } else {
+            c->PSSetConstantBuffers(0, 1, &program->constants);
+        }
+        c->Draw(4, 0);
+    }
+
+    void Draw2D(ShaderProgram* program, const float colour[4]) {
+        graphics.context->UpdateSubresource(program->constants, 0, nullptr, colour, 0, 0);
+        // Clip-space quad with v = 0 at the top, as the sprites draw.
+        const ScreenVertex quad[4] = {{-1, 1, 0, 0, 0}, {1, 1, 0, 1, 0}, {-1, -1, 0, 0, 1}, {1, -1, 0, 1, 1}};
+        Draw(program, quad, sizeof(ScreenVertex));
+    }
+
+    std::vector<uint8_t> Pixels() { return gfx_test::ReadPixels(target.texture); }
+
+    RenderTarget target = {};
+    std::vector<IUnknown*> owned;
+};
+
+std::vector<uint8_t> Pattern(int seed) {
+    std::vector<uint8_t> rgba(kSize * kSize * 4);
+    for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = uint8_t((i * (37 + seed)) ^ (i >> (6 + seed)));
+    return rgba;
+}
+
+void ExpectNear(const std::vector<uint8_t>& actual, const std::vector<float>& expected, const char* what) {
+    ASSERT_EQ(actual.size(), expected.size()) << what;
+    for (size_t i = 0; i < actual.size(); ++i)
+        ASSERT_NEAR(actual[i], expected[i] * 255.0f, 1.01f) << what << " byte " << i << " pixel " << i / 4;
+}
+
+TEST_F(ProgramOutputTest, ColourAndTexturePrograms) {
+    const float colour[4] = {0.25f, 0.5f, 0.75f, 1.0f};
+    Draw2D(graphics.colorProgram, colour);
+    std::vector<float> expected;
+    for (int p = 0; p < kSize * kSize; ++p) expected.insert(expected.end(), colour, colour + 4);
+    ExpectNear(Pixels(), expected, "ColorPS");
+
+    // Texture times colour, row 0 at the top.
+    const std::vector<uint8_t> image = Pattern(0);
+    ID3D11ShaderResourceView* view = Texture(image);
+    graphics.context->PSSetShaderResources(0, 1, &view);
+    const float tint[4] = {1.0f, 0.5f, 1.0f, 0.75f};
+    Draw2D(graphics.texture2DProgram, tint);
+    expected.clear();
+    for (size_t i = 0; i < image.size(); ++i) expected.push_back(image[i] / 255.0f * tint[i % 4]);
+    ExpectNear(Pixels(), expected, "Texture2DPS");
+
+    // Glyph coverage: the red channel in all four, times the colour.
+    Draw2D(graphics.textProgram, tint);
+    expected.clear();
+    for (size_t i = 0; i < image.size(); ++i) expected.push_back(image[i - i % 4] / 255.0f * tint[i % 4]);
+    ExpectNear(Pixels(), expected, "TTFPS");
+}
+
+TEST_F(ProgramOutputTest, MergeBlendsUprightLayersByTheFactor) {
+    const std::vector<uint8_t> road = Pattern(1), sea = Pattern(2);
+    ID3D11ShaderResourceView* views[2] = {Texture(road), Texture(sea)};
+    graphics.context->PSSetShaderResources(0, 2, views);
+    const float block[4] = {0.25f, 18.0f, 0.0f, 0.0f};  // fMerge, fTime, reserved
+    graphics.context->UpdateSubresource(graphics.mergeProgram->constants, 0, nullptr, block, 0, 0);
+    // The shared full-screen quad, whose v is 1 at the top.
+    Draw(graphics.mergeProgram, nullptr, sizeof(ScreenVertex), graphics.screenQuad);
+    std::vector<float> expected;
+    for (size_t i = 0; i < road.size(); ++i) expected.push_back((road[i] * 0.75f + sea[i] * 0.25f) / 255.0f);
+    ExpectNear(Pixels(), expected, "MergePS");
+}
+
+// cbCube as the 3D programs read it; matrices stored transposed.
+struct CubeBlock {
+    float world[16], view[16], projection[16], worldViewInverse[16];
+    float meshColour[4];
+    float cameraPosition[3], padding;
+};
+static_assert(sizeof(CubeBlock) == 288);
+
+void Transposed(float out[16], const float rows[16]) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) out[c * 4 + r] = rows[r * 4 + c];
+}
+
+TEST_F(ProgramOutputTest, MeshProgramsTransformAndColour) {
+    // A quad over the left half of clip space at depth 0.5, normal up.
+    const MeshVertex quad[4] = {{-1, 1, 0.5f, 0, 0, 0, 1, 0}, {0, 1, 0.5f, 1, 0, 0, 1, 0},
+                                {-1, -1, 0.5f, 0, 1, 0, 1, 0}, {0, -1, 0.5f, 1, 1, 0, 1, 0}};
+    // World moves it right by 1, View down by 0.5, Projection halves y: it covers
+    // columns 32 to 63 and clip y from -0.75 to 0.25, rows 24 to 55.
+    const float world[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 1};
+    const float view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, -0.5f, 0, 1};
+    const float projection[16] = {1, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    CubeBlock block = {};
+    Transposed(block.world, world);
+    Transposed(block.view, view);
+    Transposed(block.projection, projection);
+    const float colour[4] = {0.2f, 0.4f, 0.6f, 0.1f};
+    std::memcpy(block.meshColour, colour, sizeof colour);
+    graphics.context->UpdateSubresource(graphics.transformConstants, 0, nullptr, &block, 0, 0);
+    const float light[24] = {};
+    graphics.context->UpdateSubresource(lightConstants, 0, nullptr, light, 0, 0);
+
+    const std::vector<uint8_t> image = Pattern(3);
+    ID3D11ShaderResourceView* view0 = Texture(image);
+    graphics.context->PSSetShaderResources(0, 1, &view0);
+
+    struct Case {
+        ShaderProgram* program;
+        float expected[4];  // inside the quad; the texture case is checked separately
+    };
+    const float hemisphere = 0.5f;
+    const Case cases[] = {
+        {graphics.diffuseTextureProgram, {0.2f, 0.4f, 0.6f, std::pow(0.5f, 0.1f)}},
+        {graphics.diffuseProgram, {0.2f, 0.4f, 0.6f, 0.5f}},
+        {graphics.hemisphereProgram, {hemisphere * 0.85f, hemisphere * 0.7f, hemisphere * 0.7f, hemisphere}},
+        {graphics.textureProgram, {}},
+    };
+    const float clear[4] = {0, 0, 0, 0};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.program->pixelEntry);
+        graphics.context->ClearRenderTargetView(target.rtv, clear);
+        Draw(test.program, quad, sizeof(MeshVertex));
+        const std::vector<uint8_t> pixels = Pixels();
+        ASSERT_EQ(pixels.size(), size_t(kSize * kSize * 4));
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                const bool inside = x >= 32 && y >= 24 && y < 56;
+                const uint8_t* p = &pixels[(y * kSize + x) * 4];
+                for (int k = 0; k < 4; ++k) {
+                    float want = 0;
+                    if (inside && test.program == graphics.textureProgram) {
+                        // u runs 0..1 over columns 32..63 and v 0..1 over rows 24..55.
+                        const int tx = (x - 32) * 2 + 1, ty = (y - 24) * 2 + 1;
+                        want = (image[(ty * kSize + tx) * 4 + k] + image[((ty - 1) * kSize + tx - 1) * 4 + k] +
+                                image[((ty - 1) * kSize + tx) * 4 + k] + image[(ty * kSize + tx - 1) * 4 + k]) /
+                               4.0f / 255.0f;
+                    } else if (inside) {
+                        want = test.expected[k];
+                    }
+                    ASSERT_NEAR(p[k], want * 255.0f, 1.51f) << "pixel " << x << "," << y << " channel " << k;
+                }
+            }
+    }
+}
+
+}  // namespace

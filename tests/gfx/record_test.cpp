@@ -1,0 +1,317 @@
+// Recording: the settings, the virtual time line, the frame outputs, and whole recorded
+// runs of the program.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb_image.h>
+#pragma GCC diagnostic pop
+
+#include "record/frame_sink.h"
+#include "record/record_settings.h"
+#include "record/virtual_time.h"
+
+namespace {
+
+using namespace quarvel::record;
+
+TEST(RecordSettings, ParsesPathRateAndTimes) {
+    Settings s;
+    std::string error;
+    ASSERT_TRUE(ParseSettings(nullptr, "12", "1,2", s, error));
+    EXPECT_FALSE(s.active);  // the rest means nothing without a path
+
+    ASSERT_TRUE(ParseSettings("out/", nullptr, nullptr, s, error));
+    EXPECT_TRUE(s.active);
+    EXPECT_FALSE(s.video);
+    EXPECT_EQ(s.fps, 30.0);
+    EXPECT_TRUE(s.timesMs.empty());
+
+    ASSERT_TRUE(ParseSettings("run.MKV", "59.94", "0, 500,18000,4294967295", s, error));
+    EXPECT_TRUE(s.video);
+    EXPECT_EQ(s.fps, 59.94);
+    EXPECT_EQ(s.timesMs, (std::vector<uint32_t>{0, 500, 18000, 4294967295u}));
+    ASSERT_TRUE(ParseSettings("a.mp4", "", "", s, error));
+    EXPECT_TRUE(s.video);
+    EXPECT_EQ(s.fps, 30.0);
+}
+
+TEST(RecordSettings, RefusesWhatCannotBeUsed) {
+    Settings s;
+    std::string error;
+    EXPECT_FALSE(ParseSettings("", nullptr, nullptr, s, error));
+    for (const char* fps : {"0", "-5", "abc", "30fps", "1001", "nan", "inf"}) {
+        error.clear();
+        EXPECT_FALSE(ParseSettings("out", fps, nullptr, s, error)) << fps;
+        EXPECT_NE(error.find("QUARVEL_RECORD_FPS"), std::string::npos) << fps;
+    }
+    for (const char* times : {"1,,2", "1,", "-1", "1.5", "500ms", "4294967296"})
+        EXPECT_FALSE(ParseSettings("out", nullptr, times, s, error)) << times;
+}
+
+TEST(VirtualTime, EveryMillisecondHasAnExactPosition) {
+    for (int rate : {44100, 48000, 22050}) {
+        for (uint32_t ms = 0; ms <= 31000; ++ms) {
+            const uint64_t frames = FramesForMusicMs(ms, rate);
+            ASSERT_EQ(MusicMsForFrames(frames, rate), ms) << rate << " Hz";
+            // The earliest such frame: within one millisecond's worth of frames of the exact one.
+            ASSERT_LE(frames, uint64_t(ms) * rate / 1000 + 2) << ms;
+        }
+    }
+    EXPECT_EQ(FramesForMusicMs(12345, 44100), 544415u);  // 544414 reads as 12344 ms
+}
+
+TEST(VirtualTime, LoopFramesShowMultiplesOfTheFrameTime) {
+    VirtualTime time(30.0, {}, 5000);
+    EXPECT_EQ(time.NowMs(), 5000u);
+    time.Present();  // loading bar
+    time.AudioOpened(44100);
+    time.Present();
+    EXPECT_EQ(time.HeardFrames(), 1470u);
+    time.Sleep(1000);
+    EXPECT_EQ(time.NowMs(), 5000u + 66 + 1000);
+    EXPECT_EQ(time.HeardFrames(), 1470u + 44100);
+    EXPECT_EQ(time.MusicMs(), 0u);
+
+    time.MusicStarted();
+    const uint64_t atStart = time.HeardFrames();
+    EXPECT_EQ(atStart, 1470u + 44100);
+    for (int k = 0; k < 1000; ++k) {
+        ASSERT_EQ(time.HeardFrames() - atStart, uint64_t(k) * 1470) << k;
+        ASSERT_EQ(time.MusicMs(), MusicMsForFrames(uint64_t(k) * 1470, 44100)) << k;
+        time.Present();
+    }
+    EXPECT_FALSE(time.MusicOver());
+    time.Sleep(500);  // the pause before shutdown lets the music play on
+    EXPECT_EQ(time.HeardFrames() - atStart, 1000u * 1470 + 22050);
+}
+
+TEST(VirtualTime, ListedTimesAreVisitedInTurnThenTheMusicIsOver) {
+    VirtualTime time(25.0, {500, 18000, 30000, 100}, 0);
+    time.AudioOpened(44100);
+    time.Present();
+    time.MusicStarted();
+    std::vector<uint32_t> seen;
+    while (!time.MusicOver()) {
+        seen.push_back(time.MusicMs());
+        time.Present();
+    }
+    EXPECT_EQ(seen, (std::vector<uint32_t>{500, 18000, 30000, 100}));
+    EXPECT_EQ(time.LoopFrames(), 4u);
+    EXPECT_EQ(time.NowMs(), 5 * 40u);  // GetTickCount still moves by 1 / fps
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class RecordFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/gfx_record_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    std::string dir;
+};
+
+TEST_F(RecordFolder, WritesNumberedPngsAndAnIndex) {
+    const std::string folder = dir + "/a/b/";
+    std::ofstream(dir + "/placeholder");
+    mkdir((dir + "/a").c_str(), 0755);
+    mkdir((dir + "/a/b").c_str(), 0755);
+    std::ofstream(dir + "/a/b/00007.png") << "old";
+    std::ofstream(dir + "/a/b/notes.png") << "kept";
+    std::string error;
+    std::unique_ptr<FrameSink> sink = OpenFolderSink(folder, error);
+    ASSERT_NE(sink, nullptr) << error;
+    std::vector<uint8_t> rgb(4 * 2 * 3, 200);
+    Frame frame = {rgb.data(), 4, 2, 0, 0, false, 0, 0.0};
+    ASSERT_TRUE(sink->Write(frame, error)) << error;
+    frame.sequence = 1;
+    frame.musicMs = 33;
+    frame.loop = true;
+    ASSERT_TRUE(sink->Write(frame, error)) << error;
+    ASSERT_TRUE(sink->Close(error)) << error;
+    EXPECT_EQ(ReadFile(folder + "frames.tsv"), "00000\t0\tstartup\n00001\t33\tloop\n");
+    EXPECT_EQ(ReadFile(folder + "00001.png").substr(1, 3), "PNG");
+    EXPECT_FALSE(std::ifstream(folder + "00007.png").good());  // an earlier run's frame
+    EXPECT_TRUE(std::ifstream(folder + "notes.png").good());
+
+    EXPECT_EQ(OpenFolderSink(dir + "/placeholder", error), nullptr);  // a file, not a folder
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(RecordFolder, FfmpegRefusingTheOutputIsReported) {
+    if (FindProgram("ffmpeg").empty()) GTEST_SKIP() << "no ffmpeg here";
+    std::string error;
+    std::unique_ptr<FrameSink> sink = OpenVideoSink({dir + "/missing/folder/out.mp4", 10.0, ""}, error);
+    ASSERT_NE(sink, nullptr) << error;
+    std::vector<uint8_t> rgb(15 * 9 * 3, 90);
+    Frame frame = {rgb.data(), 15, 9, 0, 0, true, 0, 0.0};
+    sink->Write(frame, error);
+    EXPECT_FALSE(sink->Close(error));
+    EXPECT_NE(error.find("ffmpeg"), std::string::npos) << error;
+}
+
+struct IndexLine {
+    std::string name;
+    uint32_t ms;
+    bool loop;
+};
+
+std::vector<IndexLine> ReadIndex(const std::string& folder) {
+    std::istringstream index(ReadFile(folder + "/frames.tsv"));
+    std::vector<IndexLine> lines;
+    std::string line;
+    while (std::getline(index, line)) {
+        char name[16], kind[16];
+        unsigned ms;
+        EXPECT_EQ(std::sscanf(line.c_str(), "%15[0-9]\t%u\t%15s", name, &ms, kind), 3) << line;
+        EXPECT_EQ(std::stoul(name), lines.size()) << line;
+        EXPECT_TRUE(std::string(kind) == "loop" || std::string(kind) == "startup") << line;
+        lines.push_back({name, ms, std::string(kind) == "loop"});
+    }
+    return lines;
+}
+
+// The music time the harness encoded in a frame's colour.
+uint32_t EncodedMs(const std::string& png) {
+    int w, h, channels;
+    stbi_uc* pixels = stbi_load(png.c_str(), &w, &h, &channels, 3);
+    if (!pixels) return 0xFFFFFFFFu;
+    const uint32_t ms = pixels[0] | pixels[1] << 8 | pixels[2] << 16;
+    stbi_image_free(pixels);
+    return ms;
+}
+
+int RunHarness(const std::string& environment, const std::string& log) {
+    const std::string command = environment + " " + QUARVEL_RECORD_HARNESS +
+                                " 'Data/BRISVANE KETRA MASTER 22.mp3' > '" + log + "' 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Start-up and main loop as the program does them, with the real audio library and device.
+TEST_F(RecordFolder, LoopFrameKShowsKOverFps) {
+    const std::string out = dir + "/frames";
+    ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + out + "' QUARVEL_RECORD_FPS=10", dir + "/log"), 0)
+        << ReadFile(dir + "/log");
+    const std::vector<IndexLine> lines = ReadIndex(out);
+    // Loop frames 0 to 301: the frame at 30 000 ms is followed by one more, the first past it.
+    ASSERT_EQ(lines.size(), 3u + 302u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const bool loop = i >= 3;
+        ASSERT_EQ(lines[i].loop, loop) << i;
+        // Position exactly k / fps; the program's float arithmetic makes, for example, 16.3 s
+        // read as 16 299 ms.
+        ASSERT_EQ(lines[i].ms, loop ? MusicMsForFrames((i - 3) * 4410, 44100) : 0) << i;
+        ASSERT_NEAR(lines[i].ms, loop ? (i - 3) * 100.0 : 0.0, 1.0) << i;
+        if (i % 25 == 0 || i + 1 == lines.size()) {
+            EXPECT_EQ(EncodedMs(out + "/" + lines[i].name + ".png"), lines[i].ms) << i;
+        }
+    }
+    EXPECT_EQ(lines.back().ms, 30100u);
+    EXPECT_NE(ReadFile(dir + "/log").find("305 frames"), std::string::npos) << ReadFile(dir + "/log");
+}
+
+TEST_F(RecordFolder, ListedTimesInAnyOrderThenTheMusicEnds) {
+    const std::string out = dir + "/frames";
+    ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + out + "' QUARVEL_RECORD_TIMES=0,18000,12345,29999", dir + "/log"), 0)
+        << ReadFile(dir + "/log");
+    const std::vector<IndexLine> lines = ReadIndex(out);
+    std::vector<uint32_t> loop;
+    for (const IndexLine& line : lines) {
+        if (line.loop) loop.push_back(line.ms);
+        // What each picture shows is the time it was listed under.
+        EXPECT_EQ(EncodedMs(out + "/" + line.name + ".png"), line.ms) << line.name;
+    }
+    EXPECT_EQ(lines.size(), 3u + 4u);
+    EXPECT_EQ(loop, (std::vector<uint32_t>{0, 18000, 12345, 29999}));
+}
+
+TEST_F(RecordFolder, VideoKeepsTheVirtualTimeLineAndTheMusic) {
+    if (FindProgram("ffprobe").empty()) GTEST_SKIP() << "no ffprobe here";
+    const std::string video = dir + "/run.mp4";
+    ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + video + "' QUARVEL_RECORD_FPS=10", dir + "/log"), 0)
+        << ReadFile(dir + "/log");
+    const std::string probe = dir + "/probe.txt";
+    ASSERT_EQ(std::system(("ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=codec_name,"
+                           "pix_fmt,nb_read_frames,width,height -of csv=p=0 '" + video + "' > '" + probe + "'").c_str()),
+              0);
+    // Three start-up frames, the full bar repeated over the one-second pause (10 slots),
+    // then 302 loop frames.
+    EXPECT_EQ(ReadFile(probe), "h264,64,36,yuv420p,315\n");
+    ASSERT_EQ(std::system(("ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,start_time "
+                           "-of csv=p=0 '" + video + "' > '" + probe + "'").c_str()),
+              0);
+    // The music starts with the first loop frame, 1.3 s into the video (less the AAC
+    // encoder's priming).
+    const std::string audio = ReadFile(probe);
+    ASSERT_EQ(audio.rfind("aac,", 0), 0u) << audio;
+    EXPECT_NEAR(std::stod(audio.substr(4)), 1.3, 0.05) << audio;
+}
+
+// The whole program, recorded at chosen music times into a folder.
+TEST_F(RecordFolder, RecordedRunVisitsExactlyTheListedTimes) {
+    const std::string out = dir + "/frames";
+    const std::string command = "QUARVEL_SETUP=run QUARVEL_SETUP_MODE=640x360 QUARVEL_SETUP_WINDOWED=1 "
+                                "QUARVEL_RECORD='" + out + "' QUARVEL_RECORD_TIMES=0,500,18000,30001,1000 "
+                                "./quarvel > '" + dir + "/log.txt' 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << ReadFile(dir + "/log.txt");
+    EXPECT_EQ(WEXITSTATUS(status), 0) << ReadFile(dir + "/log.txt");
+
+    std::istringstream index(ReadFile(out + "/frames.tsv"));
+    std::vector<uint32_t> loopTimes;
+    std::string line;
+    int lines = 0, startup = 0;
+    while (std::getline(index, line)) {
+        char name[16];
+        unsigned ms;
+        char kind[16];
+        ASSERT_EQ(std::sscanf(line.c_str(), "%15[0-9]\t%u\t%15s", name, &ms, kind), 3) << line;
+        EXPECT_EQ(std::stoi(name), lines) << line;
+        EXPECT_TRUE(std::ifstream(out + "/" + name + ".png").good()) << name;
+        if (std::string(kind) == "loop") {
+            loopTimes.push_back(ms);
+        } else {
+            EXPECT_EQ(std::string(kind), "startup");
+            EXPECT_TRUE(loopTimes.empty()) << "start-up frame after the loop began";
+            ++startup;
+        }
+        ++lines;
+    }
+    // The loading bar's frames, then one frame per listed time; the loop ends after the first
+    // frame past 30 000 ms, so 1000 is never reached.
+    EXPECT_EQ(startup, 3);
+    EXPECT_EQ(loopTimes, (std::vector<uint32_t>{0, 500, 18000, 30001}));
+    EXPECT_FALSE(std::ifstream(out + "/" + std::to_string(lines) + ".png").good());
+}
+
+TEST_F(RecordFolder, MissingFfmpegEndsTheRunAtOnce) {
+    const std::string command = "PATH=/nonexistent QUARVEL_SETUP=run QUARVEL_RECORD='" + dir +
+                                "/out.mp4' ./quarvel > '" + dir + "/log.txt' 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 0);
+    EXPECT_NE(ReadFile(dir + "/log.txt").find("needs ffmpeg"), std::string::npos) << ReadFile(dir + "/log.txt");
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// The packed shader format and the path rule, without a compiler or a device.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include <zlib.h>
+
+#include "gfx/shader_file.h"
+#include "pack_format.h"
+
+namespace {
+
+std::string SourceText(size_t length) {
+    std::string text;
+    for (size_t i = 0; text.size() < length; ++i) text += "float4 v" + std::to_string(i) + ";\n";
+    text.resize(length);
+    return text;
+}
+
+std::vector<uint8_t> Packed(const std::string& text) {
+    std::vector<uint8_t> packed;
+    std::string error;
+    EXPECT_TRUE(quarvel::shader_pack::PackShaderText(text, 9, packed, error)) << error;
+    return packed;
+}
+
+void SetWord(std::vector<uint8_t>& packed, uint32_t word) {
+    for (int i = 0; i < 4; ++i) packed[i] = (uint8_t)(word >> (8 * i));
+}
+
+class ShaderFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/gfx_shader_file_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+        const std::string path = dir + "/" + name;
+        FILE* file = fopen(path.c_str(), "wb");
+        EXPECT_NE(file, nullptr);
+        if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), file);
+        fclose(file);
+        return path;
+    }
+
+    // Reads through the system's reader and hands back the text, or fails the test.
+    std::string Read(const std::string& path, HRESULT* result = nullptr) {
+        char* text = reinterpret_cast<char*>(1);
+        UINT length = 12345;
+        const HRESULT hr = ReadShaderFile(path.c_str(), &text, &length);
+        if (result) *result = hr;
+        if (FAILED(hr)) {
+            EXPECT_EQ(text, nullptr);
+            EXPECT_EQ(length, 0u);
+            return "";
+        }
+        std::string out(text, length);
+        free(text);
+        return out;
+    }
+
+    std::string dir;
+};
+
+TEST(ShaderFilePath, ReplacesTheLastExtensionAndKeepsTheSeparator) {
+    char path[MAX_PATH];
+    ASSERT_TRUE(ShaderFilePath("Shaders/Shaders2D.fx", path));
+    EXPECT_STREQ(path, "Shaders/Shaders2D.shader");
+    ASSERT_TRUE(ShaderFilePath("Shaders\\Bloom.hlsl", path));
+    EXPECT_STREQ(path, "Shaders\\Bloom.shader");
+    ASSERT_TRUE(ShaderFilePath("dir.v2/name.tar.gz", path));
+    EXPECT_STREQ(path, "dir.v2/name.tar.shader");
+    ASSERT_TRUE(ShaderFilePath("dir.v2/noext", path));
+    EXPECT_STREQ(path, "dir.v2/noext.shader");
+}
+
+TEST(ShaderFilePath, RefusesWhatDoesNotFitMaxPath) {
+    char path[MAX_PATH];
+    const std::string fits = std::string(MAX_PATH - 1 - 7, 'a') + ".fx";  // 252 + ".shader" = 259
+    ASSERT_TRUE(ShaderFilePath(fits.c_str(), path));
+    EXPECT_EQ(strlen(path), (size_t)MAX_PATH - 1);
+    const std::string tooLong = std::string(MAX_PATH - 7, 'a') + ".fx";
+    EXPECT_FALSE(ShaderFilePath(tooLong.c_str(), path));
+    EXPECT_FALSE(ShaderFilePath(std::string(MAX_PATH, 'b').c_str(), path));
+}
+
+TEST_F(ShaderFileTest, BackslashPathOpensTheFileInTheSubfolder) {
+    mkdir((dir + "/Shaders").c_str(), 0755);
+    Write("Shaders/Bloom.shader", Packed("float4 bloom;"));
+    char path[MAX_PATH];
+    ASSERT_TRUE(ShaderFilePath((dir + "/Shaders\\Bloom.hlsl").c_str(), path));
+    EXPECT_EQ(Read(path), "float4 bloom;");
+}
+
+TEST_F(ShaderFileTest, TextLengthFollowsTheStream) {
+    const std::string text = SourceText(1780);
+    std::vector<uint8_t> packed = Packed(text);
+    EXPECT_EQ(packed[4], 0x78);  // zlib header, deflate with a 32 KiB window
+    EXPECT_EQ(Read(Write("exact.shader", packed)), text);
+
+    // A word larger than the text: still exactly the 1780 bytes the stream holds.
+    SetWord(packed, 2000);
+    EXPECT_EQ(Read(Write("larger.shader", packed)), text);
+
+    // A word smaller than the text cuts it there.
+    SetWord(packed, 1000);
+    EXPECT_EQ(Read(Write("smaller.shader", packed)), text.substr(0, 1000));
+
+    SetWord(packed, 0);
+    HRESULT hr;
+    EXPECT_EQ(Read(Write("zero.shader", packed), &hr), "");
+    EXPECT_EQ(hr, S_OK);
+
+    // Bytes after the end of the stream are ignored.
+    packed = Packed(text);
+    packed.insert(packed.end(), {'j', 'u', 'n', 'k'});
+    EXPECT_EQ(Read(Write("trailing.shader", packed)), text);
+}
+
+TEST_F(ShaderFileTest, MissingShortAndCorruptFilesFail) {
+    HRESULT hr;
+    Read(dir + "/missing.shader", &hr);
+    EXPECT_TRUE(FAILED(hr));
+
+    // A folder opens but does not read.
+    mkdir((dir + "/folder.shader").c_str(), 0755);
+    Read(dir + "/folder.shader", &hr);
+    EXPECT_TRUE(FAILED(hr));
+
+    for (size_t size = 0; size < 4; ++size) {
+        Read(Write("short.shader", std::vector<uint8_t>(size, 0x10)), &hr);
+        EXPECT_TRUE(FAILED(hr)) << size << " bytes";
+    }
+
+    // Only the length word: an empty stream is not a zlib stream.
+    std::vector<uint8_t> packed = Packed(SourceText(1780));
+    Read(Write("word_only.shader", std::vector<uint8_t>(packed.begin(), packed.begin() + 4)), &hr);
+    EXPECT_TRUE(FAILED(hr));
+
+    // A stream cut short, and one with damaged deflate data: neither hands on bytes that
+    // were never written.
+    Read(Write("truncated.shader", std::vector<uint8_t>(packed.begin(), packed.begin() + packed.size() / 2)), &hr);
+    EXPECT_TRUE(FAILED(hr));
+    std::vector<uint8_t> damaged = packed;
+    for (size_t i = 8; i < damaged.size(); i += 7) damaged[i] ^= 0x5A;
+    Read(Write("damaged.shader", damaged), &hr);
+    EXPECT_TRUE(FAILED(hr));
+
+    // A checksum that does not match the text is a corrupt stream too.
+    std::vector<uint8_t> badChecksum = packed;
+    badChecksum.back() ^= 0xFF;
+    Read(Write("checksum.shader", badChecksum), &hr);
+    EXPECT_TRUE(FAILED(hr));
+}
+
+}  // namespace

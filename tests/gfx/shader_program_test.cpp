@@ -1,0 +1,213 @@
+// CreateShaderProgram and CompileShader against the real compiler and device: what is
+// compiled, what is shown, and what enters the registry.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <string>
+
+#include "gfx/graphics_context.h"
+#include "gfx/shader_program.h"
+#include "gfx_test_support.h"
+#include "pack_format.h"
+
+namespace {
+
+using gfx_test::Intercepted;
+
+const D3D11_INPUT_ELEMENT_DESC kLayout[2] = {
+    {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
+    {"TEXCOORD", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
+};
+
+const D3D11_INPUT_ELEMENT_DESC kMeshLayout[3] = {
+    {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
+    {"TEXCOORD", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
+    {"NORMAL", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 20, D3D11_INPUT_PER_VERTEX_DATA, 0},
+};
+
+const char kSource[] =
+    "cbuffer cb : register(b0) { float4 vColor; };\n"
+    "struct V { float4 Pos : SV_POSITION; float2 Tex : TEXCOORD0; };\n"
+    "V VS(float4 p : POSITION, float2 t : TEXCOORD0) { V v; v.Pos = p; v.Tex = t; return v; }\n"
+    "float4 PS(V v) : SV_Target { return vColor; }\n";
+
+class ShaderProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gfx_test::ResetIntercepts();
+        ASSERT_NE(gfx_test::CreateMainWindow(64, 36), nullptr);
+        ASSERT_TRUE(InitGraphics(true));
+        standardPrograms = graphics.programCount;
+        gfx_test::ResetIntercepts();
+        char pattern[] = "/tmp/gfx_programs_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override {
+        for (ShaderProgram*& program : made) ReleaseShaderProgram(program);
+        ReleaseGraphics();
+        gfx_test::DestroyMainWindow();
+        std::system(("rm -rf '" + dir + "'").c_str());
+    }
+
+    // Writes <dir>/<name>.shader from `text` (with `word` as its length word when given) and
+    // returns the source path a program names.
+    std::string Pack(const std::string& name, const std::string& text, int64_t word = -1) {
+        std::vector<uint8_t> packed;
+        std::string error;
+        EXPECT_TRUE(quarvel::shader_pack::PackShaderText(text, 6, packed, error));
+        if (word >= 0)
+            for (int i = 0; i < 4; ++i) packed[i] = uint8_t(word >> (8 * i));
+        std::ofstream(dir + "/" + name + ".shader", std::ios::binary)
+            .write(reinterpret_cast<const char*>(packed.data()), std::streamsize(packed.size()));
+        return dir + "/" + name + ".fx";
+    }
+
+    ShaderProgram* Create(const std::string& path, const char* pixelEntry = "PS", const char* vertexEntry = "VS",
+                          const D3D11_INPUT_ELEMENT_DESC* layout = kLayout, UINT elements = 2) {
+        ShaderProgram* program = CreateShaderProgram(path.c_str(), pixelEntry, vertexEntry, layout, elements, 16);
+        made.push_back(program);
+        return program;
+    }
+
+    bool Registered(const ShaderProgram* program) const {
+        for (UINT32 i = 0; i < graphics.programCount; ++i)
+            if (graphics.programRegistry[i] == program) return true;
+        return false;
+    }
+
+    std::string dir;
+    UINT32 standardPrograms = 0;
+    std::vector<ShaderProgram*> made;
+};
+
+TEST_F(ShaderProgramTest, StandardSourcesCompileWithoutMessages) {
+    EXPECT_EQ(standardPrograms, 10u);
+    // Each stage's target is fixed; the source name is the plain path, not the packed file.
+    ShaderProgram* program = Create("Shaders/Shaders3D.fx", "HemispherePS", "VS", kMeshLayout, 3);
+    ASSERT_EQ(Intercepted().compiles.size(), 2u);
+    const gfx_test::CompileCall& vertex = Intercepted().compiles[0];
+    const gfx_test::CompileCall& pixel = Intercepted().compiles[1];
+    EXPECT_EQ(vertex.target, "vs_4_0");
+    EXPECT_EQ(vertex.entry, "VS");
+    EXPECT_EQ(pixel.target, "ps_5_0");
+    EXPECT_EQ(pixel.entry, "HemispherePS");
+    EXPECT_EQ(vertex.sourceName, "Shaders/Shaders3D.fx");
+    EXPECT_EQ(vertex.flags1, UINT(D3DCOMPILE_ENABLE_STRICTNESS));
+    EXPECT_EQ(vertex.flags2, 0u);
+    EXPECT_FALSE(vertex.defines);
+    EXPECT_FALSE(vertex.include);
+    EXPECT_TRUE(Intercepted().messageBoxes.empty());
+
+    // The record keeps what it was made from, and the source's file time.
+    EXPECT_STREQ(program->sourcePath, "Shaders/Shaders3D.fx");
+    EXPECT_STREQ(program->pixelEntry, "HemispherePS");
+    EXPECT_TRUE(program->pixelShader && program->constants);
+    EXPECT_EQ(program->elementCount, 3u);
+    EXPECT_EQ(program->elements[2].AlignedByteOffset, 20u);
+    EXPECT_EQ(program->constantsSize, 16u);
+    struct stat info {};
+    ASSERT_EQ(stat("Shaders/Shaders3D.fx", &info), 0);
+    const uint64_t ticks = uint64_t(program->sourceTime.dwHighDateTime) << 32 | program->sourceTime.dwLowDateTime;
+    EXPECT_EQ(ticks / 10000000 - 11644473600ull, uint64_t(info.st_mtime));
+}
+
+TEST_F(ShaderProgramTest, SameSourceTwiceGivesTwoRegisteredRecords) {
+    const std::string path = Pack("twice", kSource);
+    ShaderProgram* first = Create(path);
+    ShaderProgram* second = Create(path);
+    EXPECT_NE(first, second);
+    EXPECT_NE(first->vertexShader, nullptr);
+    EXPECT_NE(first->constants, second->constants);
+    ASSERT_EQ(graphics.programCount, standardPrograms + 2);
+    EXPECT_EQ(graphics.programRegistry[standardPrograms], first);
+    EXPECT_EQ(graphics.programRegistry[standardPrograms + 1], second);
+    D3D11_BUFFER_DESC desc;
+    first->constants->GetDesc(&desc);
+    EXPECT_EQ(desc.ByteWidth, 16u);
+    EXPECT_EQ(desc.BindFlags, UINT(D3D11_BIND_CONSTANT_BUFFER));
+}
+
+TEST_F(ShaderProgramTest, CompileErrorShowsOneBoxPerProgram) {
+    const std::string path = Pack("broken", std::string(kSource) + "float4 Oops( { }\n");
+    ShaderProgram* first = Create(path);
+    ShaderProgram* second = Create(path);
+    for (ShaderProgram* program : {first, second}) {
+        ASSERT_NE(program, nullptr);
+        EXPECT_EQ(program->vertexShader, nullptr);
+        EXPECT_EQ(program->inputLayout, nullptr);
+        EXPECT_EQ(program->pixelShader, nullptr);
+        EXPECT_EQ(program->constants, nullptr);
+        EXPECT_FALSE(Registered(program));
+    }
+    // The failed vertex entry skips the pixel entry: one compile and one box each.
+    EXPECT_EQ(Intercepted().compiles.size(), 2u);
+    ASSERT_EQ(Intercepted().messageBoxes.size(), 2u);
+    const gfx_test::MessageBoxCall& box = Intercepted().messageBoxes[0];
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.type, UINT(MB_OK));
+    EXPECT_EQ(box.text.rfind(path, 0), 0u) << box.text;
+    EXPECT_NE(Intercepted().debugOutput.find(box.text), std::string::npos);
+    EXPECT_EQ(graphics.programCount, standardPrograms);
+}
+
+TEST_F(ShaderProgramTest, MissingPixelEntryKeepsTheVertexHalf) {
+    ShaderProgram* program = Create(Pack("nopixel", kSource), "NoSuchPS");
+    EXPECT_NE(program->vertexShader, nullptr);
+    EXPECT_NE(program->inputLayout, nullptr);
+    EXPECT_EQ(program->pixelShader, nullptr);
+    EXPECT_EQ(program->constants, nullptr);
+    EXPECT_FALSE(Registered(program));
+    ASSERT_EQ(Intercepted().messageBoxes.size(), 1u);
+    EXPECT_NE(Intercepted().messageBoxes[0].text.find("NoSuchPS"), std::string::npos);
+}
+
+TEST_F(ShaderProgramTest, WarningsShowNothing) {
+    Intercepted().fakeCompiler = [](const gfx_test::CompileCall& call, ID3DBlob** code, ID3DBlob** errors) {
+        const HRESULT hr = gfx_test::RealCompile(call, code, errors);
+        if (SUCCEEDED(hr) && errors && !*errors) *errors = gfx_test::TextBlob(call.sourceName + "(1,1): warning X3206: w");
+        return hr;
+    };
+    ShaderProgram* program = Create(Pack("warns", kSource));
+    EXPECT_TRUE(Registered(program));
+    EXPECT_TRUE(Intercepted().messageBoxes.empty());
+}
+
+TEST_F(ShaderProgramTest, CompilerSeesExactlyTheInflatedText) {
+    std::string text = kSource;
+    text.resize(1780, ' ');
+    Create(Pack("exact", text, 1780));
+    Create(Pack("larger", text, 2000));
+    ShaderProgram* cut = Create(Pack("smaller", text, 100));
+    ASSERT_EQ(Intercepted().compiles.size(), 5u);
+    EXPECT_EQ(Intercepted().compiles[0].text, text);
+    EXPECT_EQ(Intercepted().compiles[2].text, text);
+    EXPECT_EQ(Intercepted().compiles[4].text, text.substr(0, 100));
+    EXPECT_EQ(cut->vertexShader, nullptr);  // 100 bytes end inside the source
+    EXPECT_EQ(Intercepted().messageBoxes.size(), 1u);
+}
+
+TEST_F(ShaderProgramTest, UnreadablePackedFilesFailSilently) {
+    std::vector<std::string> paths = {dir + "/absent.fx"};
+    std::ofstream(dir + "/short.shader", std::ios::binary) << "abc";
+    paths.push_back(dir + "/short.fx");
+    std::string corrupt(64, '\x5A');
+    corrupt[0] = 40;
+    corrupt[1] = corrupt[2] = corrupt[3] = 0;
+    std::ofstream(dir + "/corrupt.shader", std::ios::binary) << corrupt;
+    paths.push_back(dir + "/corrupt.fx");
+    for (const std::string& path : paths) {
+        ShaderProgram* program = Create(path);
+        ASSERT_NE(program, nullptr) << path;
+        EXPECT_EQ(program->vertexShader, nullptr) << path;
+        EXPECT_FALSE(Registered(program)) << path;
+    }
+    EXPECT_TRUE(Intercepted().compiles.empty());
+    EXPECT_TRUE(Intercepted().messageBoxes.empty());
+}
+
+}  // namespace

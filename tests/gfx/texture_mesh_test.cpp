@@ -1,0 +1,228 @@
+// PNG textures and the .vbo mesh loaded into device resources.
+#include <gtest/gtest.h>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb_image_write.h>
+#pragma GCC diagnostic pop
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "gfx/graphics_context.h"
+#include "gfx/mesh.h"
+#include "gfx/texture_loader.h"
+#include "gfx_test_support.h"
+#include "platform/d3d11/live_objects.h"
+
+namespace {
+
+using quarvel::d3d11::LiveObjectCount;
+
+void AppendBytes(std::vector<uint8_t>& out, const void* data, size_t size) {
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    out.insert(out.end(), bytes, bytes + size);
+}
+
+std::vector<uint8_t> EncodePng(int width, int height, int channels, const std::vector<uint8_t>& pixels) {
+    std::vector<uint8_t> png;
+    stbi_write_png_to_func([](void* context, void* data, int size) {
+        AppendBytes(*static_cast<std::vector<uint8_t>*>(context), data, size_t(size));
+    }, &png, width, height, channels, pixels.data(), width * channels);
+    return png;
+}
+
+class ResourceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gfx_test::ResetIntercepts();
+        ASSERT_NE(gfx_test::CreateMainWindow(64, 36), nullptr);
+        ASSERT_TRUE(InitGraphics(true));
+        baseline = LiveObjectCount();
+        char pattern[] = "/tmp/gfx_resources_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override {
+        if (!oldCwd.empty()) {
+            EXPECT_EQ(chdir(oldCwd.c_str()), 0);
+        }
+        ReleaseGraphics();
+        gfx_test::DestroyMainWindow();
+        std::system(("rm -rf '" + dir + "'").c_str());
+    }
+
+    // LoadMesh reads a fixed relative path, so each mesh test runs in its own folder.
+    Mesh* LoadMeshFile(const std::vector<uint8_t>& bytes) {
+        if (oldCwd.empty()) {
+            char cwd[4096];
+            EXPECT_NE(getcwd(cwd, sizeof cwd), nullptr);
+            oldCwd = cwd;
+            mkdir((dir + "/Data").c_str(), 0755);
+            EXPECT_EQ(chdir(dir.c_str()), 0);
+        }
+        std::ofstream("Data/overheadpylon.vbo", std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return LoadMesh();
+    }
+
+    size_t baseline = 0;
+    std::string dir;
+    std::string oldCwd;
+};
+
+TEST_F(ResourceTest, RgbImageGetsOpaqueAlpha) {
+    std::vector<uint8_t> rgb(134 * 134 * 3);
+    for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t(i * 7 + i / 402);
+    const std::vector<uint8_t> png = EncodePng(134, 134, 3, rgb);
+    const std::string path = dir + "/wheel.png";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+
+    ID3D11ShaderResourceView* view = nullptr;
+    ASSERT_TRUE(LoadTextureFile(path.c_str(), &view));
+    ASSERT_NE(view, nullptr);
+    ID3D11Resource* resource = nullptr;
+    view->GetResource(&resource);
+    ID3D11Texture2D* texture = nullptr;
+    resource->QueryInterface(__uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&texture));
+    resource->Release();
+    ASSERT_NE(texture, nullptr);
+    D3D11_TEXTURE2D_DESC desc;
+    texture->GetDesc(&desc);
+    texture->Release();
+    EXPECT_EQ(desc.Width, 134u);
+    EXPECT_EQ(desc.Height, 134u);
+    EXPECT_EQ(desc.MipLevels, 1u);
+    EXPECT_EQ(desc.Format, DXGI_FORMAT_R8G8B8A8_UNORM);
+    EXPECT_EQ(desc.BindFlags, UINT(D3D11_BIND_SHADER_RESOURCE));
+
+    // Rows in file order, colour unchanged, alpha 255.
+    const std::vector<uint8_t> pixels = gfx_test::ReadPixels(view);
+    ASSERT_EQ(pixels.size(), 134u * 134 * 4);
+    for (size_t p = 0; p < 134 * 134; ++p) {
+        ASSERT_EQ(pixels[p * 4 + 0], rgb[p * 3 + 0]) << p;
+        ASSERT_EQ(pixels[p * 4 + 1], rgb[p * 3 + 1]) << p;
+        ASSERT_EQ(pixels[p * 4 + 2], rgb[p * 3 + 2]) << p;
+        ASSERT_EQ(pixels[p * 4 + 3], 255) << p;
+    }
+    view->Release();
+    EXPECT_EQ(LiveObjectCount(), baseline);  // the view held the only reference to the texture
+}
+
+TEST_F(ResourceTest, AlphaIsKeptWithoutPremultiplying) {
+    const std::vector<uint8_t> rgba = {255, 128, 64, 0, 200, 100, 50, 1, 10, 20, 30, 128, 40, 50, 60, 255};
+    const std::vector<uint8_t> png = EncodePng(2, 2, 4, rgba);
+    ID3D11ShaderResourceView* view = nullptr;
+    ASSERT_TRUE(LoadTextureMemory(png.data(), int(png.size()), &view));
+    EXPECT_EQ(gfx_test::ReadPixels(view), rgba);
+    view->Release();
+
+    // Grey with alpha comes back as grey in all three channels.
+    const std::vector<uint8_t> greyAlpha = EncodePng(1, 1, 2, {90, 33});
+    ASSERT_TRUE(LoadTextureMemory(greyAlpha.data(), int(greyAlpha.size()), &view));
+    EXPECT_EQ(gfx_test::ReadPixels(view), (std::vector<uint8_t>{90, 90, 90, 33}));
+    view->Release();
+}
+
+TEST_F(ResourceTest, UndecodableImagesGiveNoView) {
+    std::vector<uint8_t> png = EncodePng(2, 2, 4, std::vector<uint8_t>(16, 7));
+    png.resize(png.size() / 2);  // cut inside the image data
+    ID3D11ShaderResourceView* view = reinterpret_cast<ID3D11ShaderResourceView*>(1);
+    EXPECT_FALSE(LoadTextureMemory(png.data(), int(png.size()), &view));
+    EXPECT_EQ(view, nullptr);
+    const char text[] = "not a picture";
+    EXPECT_FALSE(LoadTextureMemory(text, sizeof text, &view));
+    EXPECT_EQ(view, nullptr);
+    EXPECT_FALSE(LoadTextureFile((dir + "/missing.png").c_str(), &view));
+    EXPECT_EQ(view, nullptr);
+    EXPECT_EQ(LiveObjectCount(), baseline);
+}
+
+std::vector<uint8_t> VboFile(int32_t vertexCount, int32_t indexCount, const std::vector<float>& vertices,
+                             const std::vector<uint32_t>& indices) {
+    std::vector<uint8_t> bytes;
+    AppendBytes(bytes, &vertexCount, 4);
+    AppendBytes(bytes, &indexCount, 4);
+    AppendBytes(bytes, vertices.data(), vertices.size() * 4);
+    AppendBytes(bytes, indices.data(), indices.size() * 4);
+    return bytes;
+}
+
+TEST_F(ResourceTest, MeshIsScaledAndReordered) {
+    // File order: position, normal, texcoord.
+    const std::vector<float> vertices = {100, 200, -40, 0, 1, 0, 0.25f, 0.5f,  //
+                                         1, 2, 3, 0.6f, 0.8f, 0, 1, 1,  //
+                                         -8, 0, 8, 0, 0, 2, 0, 1};
+    // An index past the last vertex and a count that is not a multiple of three still load.
+    Mesh* mesh = LoadMeshFile(VboFile(3, 4, vertices, {0, 1, 7, 2}));
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->vertexCount, 3);
+    EXPECT_EQ(mesh->indexCount, 4);
+    EXPECT_EQ(mesh->texture0, nullptr);
+    EXPECT_EQ(mesh->texture1, nullptr);
+    EXPECT_FALSE(mesh->cullFrontFaces);
+
+    const std::vector<uint8_t> vertexBytes = gfx_test::ReadBuffer(mesh->vertexBuffer);
+    ASSERT_EQ(vertexBytes.size(), 3 * sizeof(MeshVertex));
+    MeshVertex out[3];
+    std::memcpy(out, vertexBytes.data(), sizeof out);
+    EXPECT_EQ(out[0].x, 100 * 0.0075f);
+    EXPECT_EQ(out[0].y, 200 * 0.0075f);
+    EXPECT_EQ(out[0].z, -40 * 0.0075f);
+    EXPECT_FLOAT_EQ(out[0].x, 0.75f);
+    EXPECT_FLOAT_EQ(out[0].z, -0.3f);
+    EXPECT_EQ(out[0].u, 0.25f);
+    EXPECT_EQ(out[0].v, 0.5f);
+    EXPECT_EQ(out[0].nx, 0.0f);
+    EXPECT_EQ(out[0].ny, 1.0f);
+    EXPECT_EQ(out[0].nz, 0.0f);
+    EXPECT_EQ(out[2].nz, 2.0f);  // normals are neither scaled nor renormalised
+    EXPECT_EQ(out[1].u, 1.0f);
+
+    const std::vector<uint8_t> indexBytes = gfx_test::ReadBuffer(mesh->indexBuffer);
+    ASSERT_EQ(indexBytes.size(), 16u);
+    uint32_t indices[4];
+    std::memcpy(indices, indexBytes.data(), sizeof indices);
+    EXPECT_EQ(indices[2], 7u);
+    D3D11_BUFFER_DESC desc;
+    mesh->indexBuffer->GetDesc(&desc);
+    EXPECT_EQ(desc.BindFlags, UINT(D3D11_BIND_INDEX_BUFFER));
+    EXPECT_EQ(desc.Usage, D3D11_USAGE_DEFAULT);
+    mesh->vertexBuffer->Release();
+    mesh->indexBuffer->Release();
+    free(mesh);
+    EXPECT_EQ(LiveObjectCount(), baseline);
+}
+
+TEST_F(ResourceTest, MalformedMeshFilesLoadNothing) {
+    const std::vector<float> one(8, 1.0f);
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> files = {
+        {"empty", {}},
+        {"counts cut short", {3, 0, 0, 0, 3}},
+        {"negative vertex count", VboFile(-1, 3, one, {0, 0, 0})},
+        {"negative index count", VboFile(1, -3, one, {0, 0, 0})},
+        {"vertex bytes overflow 32 bits", VboFile(0x08000000, 0, one, {})},
+        {"index bytes overflow 32 bits", VboFile(1, 0x40000000, one, {0})},
+        {"largest count", VboFile(0x7FFFFFFF, 0x7FFFFFFF, one, {})},
+        {"one index byte missing", [&] {
+             std::vector<uint8_t> bytes = VboFile(1, 3, one, {0, 0, 0});
+             bytes.pop_back();
+             return bytes;
+         }()},
+        {"vertices missing", VboFile(2, 0, one, {})},
+    };
+    for (const auto& [what, bytes] : files) {
+        EXPECT_EQ(LoadMeshFile(bytes), nullptr) << what;
+        EXPECT_EQ(LiveObjectCount(), baseline) << what;
+    }
+    std::remove("Data/overheadpylon.vbo");
+    EXPECT_EQ(LoadMesh(), nullptr);
+}
+
+}  // namespace
