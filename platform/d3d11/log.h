@@ -1,0 +1,18 @@
+// Messages of the Direct3D stand-in. Validation failures explain what is wrong with a
+// description; unsupported features are reported once each, naming the function.
+#pragma once
+
+namespace quarvel::d3d11 {
+
+// Reports that `function` met a feature this implementation does not provide. Each distinct
+// (function, what) pair is printed once per process.
+void LogUnsupported(const char* function, const char* what);
+
+// Explains why `function` rejected its arguments (printf-style). Repeated identical
+// messages are printed once, so a program that retries every frame does not flood stderr.
+void LogInvalid(const char* function, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// A failure of the GL side that Direct3D has no way to report (a link error, a lost context).
+void LogError(const char* function, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+}  // namespace quarvel::d3d11

@@ -1,0 +1,277 @@
+// Getting bytes to the device: discarding maps with several draws a frame, UpdateSubresource
+// on buffers and textures (with boxes), copies, and constant blocks whose Direct3D packing
+// differs from std140.
+#include <array>
+#include <cstring>
+
+#include "d3d11_test_util.h"
+
+namespace quarvel::d3d11::test {
+namespace {
+
+constexpr Rgba8 kBlack{0, 0, 0, 255};
+
+// A pixel shader writing the colour of a one-float4 constant block at b0.
+const char* const kBlockColorPixelGlsl = R"(#version 450
+layout(std140) uniform ps_cbColor { vec4 color; };
+layout(location = 0) out vec4 target0;
+void main() { target0 = color; }
+)";
+
+hlsl::ConstantBlock Block(const char* glslName, uint32_t slot, uint32_t d3dSize, uint32_t glSize,
+                          std::vector<hlsl::CopyRange> repack = {}) {
+    hlsl::ConstantBlock b;
+    b.name = glslName;
+    b.glslBlockName = glslName;
+    b.slot = slot;
+    b.d3dSize = d3dSize;
+    b.glSize = glSize;
+    b.repack = std::move(repack);
+    return b;
+}
+
+class D3d11BufferTest : public DeviceTest {
+protected:
+    void TearDown() override {
+        blockPs_.Reset();
+        DeviceTest::TearDown();
+    }
+    void UseBlockColorShader() {
+        const std::vector<uint8_t> ps = PixelBlob(kBlockColorPixelGlsl, {Block("ps_cbColor", 0, 16, 16)});
+        ASSERT_EQ(device_->CreatePixelShader(ps.data(), ps.size(), nullptr, &blockPs_), S_OK);
+        context_->PSSetShader(blockPs_.get(), nullptr, 0);
+    }
+    Ref<ID3D11Buffer> MakeBuffer(UINT bytes, D3D11_USAGE usage, UINT bind, const void* data = nullptr) {
+        D3D11_BUFFER_DESC d{bytes, usage, bind, usage == D3D11_USAGE_DYNAMIC ? UINT(D3D11_CPU_ACCESS_WRITE) : 0u, 0, 0};
+        const D3D11_SUBRESOURCE_DATA init = {data, 0, 0};
+        Ref<ID3D11Buffer> b;
+        EXPECT_EQ(device_->CreateBuffer(&d, data ? &init : nullptr, &b), S_OK);
+        return b;
+    }
+    void BindVertices(ID3D11Buffer* buffer) {
+        const UINT stride = sizeof(Vertex), offset = 0;
+        context_->IASetVertexBuffers(0, 1, &buffer, &stride, &offset);
+        context_->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
+    }
+    // The quarter of a 4x4 target that quad `i` (0 to 3, row-major) covers.
+    static std::vector<Vertex> QuarterQuad(int i, float r, float g, float b) {
+        const float left = (i % 2) ? 0.0f : -1.0f, top = (i / 2) ? 0.0f : 1.0f;
+        return Quad(left, top, left + 1, top - 1, 0, r, g, b);
+    }
+    Ref<ID3D11PixelShader> blockPs_;
+};
+
+TEST_F(D3d11BufferTest, DiscardingMapsKeepEachDrawsVertices) {
+    MakeTarget(4, 4);
+    BindTarget();
+    Clear(0, 0, 0, 1);
+    Ref<ID3D11Buffer> dynamic = MakeBuffer(6 * sizeof(Vertex), D3D11_USAGE_DYNAMIC, D3D11_BIND_VERTEX_BUFFER);
+    BindVertices(dynamic.get());
+    const float colors[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}};
+    for (int i = 0; i < 4; ++i) {
+        D3D11_MAPPED_SUBRESOURCE mapped{};
+        ASSERT_EQ(context_->Map(dynamic.get(), 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped), S_OK);
+        const std::vector<Vertex> quad = QuarterQuad(i, colors[i][0], colors[i][1], colors[i][2]);
+        std::memcpy(mapped.pData, quad.data(), quad.size() * sizeof(Vertex));
+        context_->Unmap(dynamic.get(), 0);
+        context_->Draw(6, 0);
+    }
+    const std::vector<Rgba8> pixels = ReadRgba8(target_.get());
+    EXPECT_EQ(pixels[0], (Rgba8{255, 0, 0, 255}));
+    EXPECT_EQ(pixels[3], (Rgba8{0, 255, 0, 255}));
+    EXPECT_EQ(pixels[12], (Rgba8{0, 0, 255, 255}));
+    EXPECT_EQ(pixels[15], (Rgba8{255, 255, 0, 255}));
+}
+
+TEST_F(D3d11BufferTest, EachDrawReadsTheConstantsItWasGiven) {
+    // Dynamic constants rewritten by a discarding map, and default constants rewritten with
+    // UpdateSubresource, as the system does per sprite.
+    for (D3D11_USAGE usage : {D3D11_USAGE_DYNAMIC, D3D11_USAGE_DEFAULT}) {
+        MakeTarget(4, 4);
+        BindTarget();
+        UseBlockColorShader();
+        Clear(0, 0, 0, 1);
+        Ref<ID3D11Buffer> constants = MakeBuffer(16, usage, D3D11_BIND_CONSTANT_BUFFER);
+        ID3D11Buffer* cbs[] = {constants.get()};
+        context_->PSSetConstantBuffers(0, 1, cbs);
+        for (int i = 0; i < 4; ++i) {
+            const float color[4] = {i == 0 ? 1.f : 0.f, i == 1 ? 1.f : 0.f, i == 2 ? 1.f : 0.f, 1};
+            if (usage == D3D11_USAGE_DYNAMIC) {
+                D3D11_MAPPED_SUBRESOURCE mapped{};
+                ASSERT_EQ(context_->Map(constants.get(), 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped), S_OK);
+                std::memcpy(mapped.pData, color, sizeof color);
+                context_->Unmap(constants.get(), 0);
+            } else {
+                context_->UpdateSubresource(constants.get(), 0, nullptr, color, 0, 0);
+            }
+            DrawVertices(QuarterQuad(i, 0, 0, 0));
+        }
+        const std::vector<Rgba8> pixels = ReadRgba8(target_.get());
+        EXPECT_EQ(pixels[0], (Rgba8{255, 0, 0, 255})) << usage;
+        EXPECT_EQ(pixels[3], (Rgba8{0, 255, 0, 255})) << usage;
+        EXPECT_EQ(pixels[12], (Rgba8{0, 0, 255, 255})) << usage;
+        EXPECT_EQ(pixels[15], (Rgba8{0, 0, 0, 255})) << usage;
+    }
+}
+
+TEST_F(D3d11BufferTest, UnboundConstantsReadZero) {
+    MakeTarget(2, 2);
+    BindTarget();
+    UseBlockColorShader();
+    Clear(1, 1, 1, 1);
+    ID3D11Buffer* none[] = {nullptr};
+    context_->PSSetConstantBuffers(0, 1, none);
+    DrawVertices(Quad(-1, 1, 1, -1, 0, 1, 1, 1));
+    EXPECT_EQ(Pixel(0, 0), (Rgba8{0, 0, 0, 0}));
+}
+
+TEST_F(D3d11BufferTest, UpdateSubresourceWithABoxChangesOnlyTheBox) {
+    // A vertex buffer: only the colours of the second triangle are rewritten.
+    MakeTarget(4, 4);
+    BindTarget();
+    Clear(0, 0, 0, 1);
+    std::vector<Vertex> vertices = Quad(-1, 1, 1, -1, 0, 1, 0, 0);
+    Ref<ID3D11Buffer> buffer = MakeBuffer(UINT(vertices.size() * sizeof(Vertex)), D3D11_USAGE_DEFAULT,
+                                          D3D11_BIND_VERTEX_BUFFER, vertices.data());
+    for (int i = 3; i < 6; ++i) vertices[i].r = 0, vertices[i].b = 1;
+    const D3D11_BOX box = {3 * sizeof(Vertex), 0, 0, 6 * sizeof(Vertex), 1, 1};
+    context_->UpdateSubresource(buffer.get(), 0, &box, &vertices[3], 0, 0);
+    BindVertices(buffer.get());
+    context_->Draw(6, 0);
+    EXPECT_EQ(Pixel(0, 0), (Rgba8{255, 0, 0, 255}));  // first triangle, upper left
+    EXPECT_EQ(Pixel(3, 3), (Rgba8{0, 0, 255, 255}));  // second triangle, lower right
+
+    // A texture: a 2x2 box at (1, 1) from rows with padding in between.
+    const uint32_t zeros[16] = {};
+    D3D11_TEXTURE2D_DESC d{4, 4, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
+                           D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    const D3D11_SUBRESOURCE_DATA init = {zeros, 16, 64};
+    Ref<ID3D11Texture2D> texture;
+    ASSERT_EQ(device_->CreateTexture2D(&d, &init, &texture), S_OK);
+    const uint32_t rows[6] = {0xFF0000FF, 0xFF00FF00, 0xDEADBEEF, 0xFFFF0000, 0xFFFFFFFF, 0xDEADBEEF};
+    const D3D11_BOX region = {1, 1, 0, 3, 3, 1};
+    context_->UpdateSubresource(texture.get(), 0, &region, rows, 12, 0);
+    const std::vector<uint32_t> texels = ReadWords(texture.get());
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            uint32_t expected = 0;
+            if (x >= 1 && x < 3 && y >= 1 && y < 3) expected = rows[(y - 1) * 3 + (x - 1)];
+            EXPECT_EQ(texels[y * 4 + x], expected) << x << "," << y;
+        }
+}
+
+TEST_F(D3d11BufferTest, CopyResourceBetweenTexturesAndBackFromStaging) {
+    uint32_t pattern[4 * 2];
+    for (uint32_t i = 0; i < 8; ++i) pattern[i] = 0x01020304u * (i + 1);
+    D3D11_TEXTURE2D_DESC d{4, 2, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
+                           D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    const D3D11_SUBRESOURCE_DATA init = {pattern, 16, 32};
+    Ref<ID3D11Texture2D> source, copy;
+    ASSERT_EQ(device_->CreateTexture2D(&d, &init, &source), S_OK);
+    d.Format = DXGI_FORMAT_R8G8B8A8_TYPELESS;  // another member of the same family
+    ASSERT_EQ(device_->CreateTexture2D(&d, nullptr, &copy), S_OK);
+    context_->CopyResource(copy.get(), source.get());
+    const std::vector<uint32_t> texels = ReadWords(copy.get());
+    EXPECT_EQ(std::vector<uint32_t>(pattern, pattern + 8), texels);
+
+    // Staging to a default texture and back: the upload direction of the same path.
+    d.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+    d.Usage = D3D11_USAGE_STAGING;
+    d.BindFlags = 0;
+    d.CPUAccessFlags = D3D11_CPU_ACCESS_WRITE;
+    Ref<ID3D11Texture2D> upload;
+    ASSERT_EQ(device_->CreateTexture2D(&d, nullptr, &upload), S_OK);
+    D3D11_MAPPED_SUBRESOURCE mapped{};
+    ASSERT_EQ(context_->Map(upload.get(), 0, D3D11_MAP_WRITE, 0, &mapped), S_OK);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            static_cast<uint32_t*>(mapped.pData)[y * mapped.RowPitch / 4 + x] = 0xA0000000u + y * 16 + x;
+    context_->Unmap(upload.get(), 0);
+    context_->CopyResource(source.get(), upload.get());
+    const std::vector<uint32_t> back = ReadWords(source.get());
+    EXPECT_EQ(back[0], 0xA0000000u);
+    EXPECT_EQ(back[7], 0xA0000013u);
+
+    // Mismatched sizes are refused and change nothing.
+    D3D11_TEXTURE2D_DESC other{2, 2, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
+                               D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    Ref<ID3D11Texture2D> small;
+    ASSERT_EQ(device_->CreateTexture2D(&other, nullptr, &small), S_OK);
+    context_->CopyResource(source.get(), small.get());
+    EXPECT_EQ(ReadWords(source.get())[0], 0xA0000000u);
+}
+
+TEST_F(D3d11BufferTest, MapRefusesWhatTheUsageDoesNotAllow) {
+    Ref<ID3D11Buffer> fixed = MakeBuffer(16, D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER);
+    Ref<ID3D11Buffer> dynamic = MakeBuffer(16, D3D11_USAGE_DYNAMIC, D3D11_BIND_VERTEX_BUFFER);
+    D3D11_MAPPED_SUBRESOURCE mapped{};
+    EXPECT_EQ(context_->Map(fixed.get(), 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped), E_INVALIDARG);
+    EXPECT_EQ(mapped.pData, nullptr);
+    EXPECT_EQ(context_->Map(dynamic.get(), 0, D3D11_MAP_READ, 0, &mapped), E_INVALIDARG);
+    EXPECT_EQ(context_->Map(dynamic.get(), 1, D3D11_MAP_WRITE_DISCARD, 0, &mapped), E_INVALIDARG);
+    ASSERT_EQ(context_->Map(dynamic.get(), 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped), S_OK);
+    EXPECT_EQ(context_->Map(dynamic.get(), 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped), E_INVALIDARG)
+        << "a second map before the unmap";
+    context_->Unmap(dynamic.get(), 0);
+}
+
+// Direct3D packs `float a; float3 b;` into one register (b at byte 4); std140 puts b at 16.
+// The block's table moves the bytes; the draw must see the Direct3D values.
+TEST_F(D3d11BufferTest, RepackedConstantBlocksReadTheDirect3DLayout) {
+    MakeTarget(2, 2, DXGI_FORMAT_R32G32B32A32_FLOAT);
+    BindTarget();
+    const std::vector<uint8_t> ps = PixelBlob(R"(#version 450
+layout(std140) uniform ps_cbMixed { float a; vec3 b; int c; };
+layout(location = 0) out vec4 target0;
+void main() { target0 = vec4(b, a + float(c)); }
+)",
+                                              {Block("ps_cbMixed", 1, 32, 32, {{0, 0, 4}, {4, 16, 12}, {16, 28, 4}})});
+    Ref<ID3D11PixelShader> shader;
+    ASSERT_EQ(device_->CreatePixelShader(ps.data(), ps.size(), nullptr, &shader), S_OK);
+    context_->PSSetShader(shader.get(), nullptr, 0);
+    uint8_t d3d[32] = {};
+    auto put = [&d3d](uint32_t offset, auto value) { std::memcpy(d3d + offset, &value, sizeof value); };
+    put(0, 0.25f);
+    put(4, 0.5f);
+    put(8, 0.75f);
+    put(12, 1.0f);
+    put(16, int32_t(2));  // c opens the second register in Direct3D's packing
+    Ref<ID3D11Buffer> constants = MakeBuffer(32, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, d3d);
+    ID3D11Buffer* cbs[] = {constants.get()};
+    context_->PSSetConstantBuffers(1, 1, cbs);
+    DrawVertices(Quad(-1, 1, 1, -1, 0, 0, 0, 0));
+    std::vector<float> v = ReadFloat4(target_.get());
+    EXPECT_EQ((std::array<float, 4>{v[0], v[1], v[2], v[3]}), (std::array<float, 4>{0.5f, 0.75f, 1.0f, 2.25f}));
+
+    // New contents reach the next draw through the cached repacked copy.
+    put(0, 0.5f);
+    put(16, int32_t(-1));
+    context_->UpdateSubresource(constants.get(), 0, nullptr, d3d, 0, 0);
+    DrawVertices(Quad(-1, 1, 1, -1, 0, 0, 0, 0));
+    v = ReadFloat4(target_.get());
+    EXPECT_FLOAT_EQ(v[3], -0.5f);
+}
+
+TEST_F(D3d11BufferTest, ASmallerBufferThanTheBlockReadsZerosBeyondItsEnd) {
+    MakeTarget(2, 2, DXGI_FORMAT_R32G32B32A32_FLOAT);
+    BindTarget();
+    const std::vector<uint8_t> ps = PixelBlob(R"(#version 450
+layout(std140) uniform ps_cbTwo { vec4 first; vec4 second; };
+layout(location = 0) out vec4 target0;
+void main() { target0 = first + second; }
+)",
+                                              {Block("ps_cbTwo", 0, 32, 32)});
+    Ref<ID3D11PixelShader> shader;
+    ASSERT_EQ(device_->CreatePixelShader(ps.data(), ps.size(), nullptr, &shader), S_OK);
+    context_->PSSetShader(shader.get(), nullptr, 0);
+    const float first[4] = {1, 2, 3, 4};
+    Ref<ID3D11Buffer> constants = MakeBuffer(16, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, first);
+    ID3D11Buffer* cbs[] = {constants.get()};
+    context_->PSSetConstantBuffers(0, 1, cbs);
+    DrawVertices(Quad(-1, 1, 1, -1, 0, 0, 0, 0));
+    const std::vector<float> v = ReadFloat4(target_.get());
+    EXPECT_EQ((std::array<float, 4>{v[0], v[1], v[2], v[3]}), (std::array<float, 4>{1, 2, 3, 4}));
+}
+
+}  // namespace
+}  // namespace quarvel::d3d11::test

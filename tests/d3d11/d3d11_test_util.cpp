@@ -1,0 +1,192 @@
+#include "d3d11_test_util.h"
+
+#include <cstring>
+#include <ostream>
+
+namespace quarvel::d3d11::test {
+
+std::ostream& operator<<(std::ostream& os, const Rgba8& c) {
+    return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ", " << int(c.a) << ")";
+}
+
+const char* const kColorVertexGlsl = R"(#version 450
+layout(location = 0) in vec4 inPosition;
+layout(location = 1) in vec4 inColor;
+out vec4 COLOR0;
+void main() { gl_Position = inPosition; COLOR0 = inColor; }
+)";
+
+const char* const kColorPixelGlsl = R"(#version 450
+in vec4 COLOR0;
+layout(location = 0) out vec4 target0;
+void main() { target0 = COLOR0; }
+)";
+
+std::vector<Vertex> Quad(float left, float top, float right, float bottom, float z, float r, float g, float b,
+                         float a) {
+    return {{left, top, z, r, g, b, a},  {right, top, z, r, g, b, a},    {left, bottom, z, r, g, b, a},
+            {left, bottom, z, r, g, b, a}, {right, top, z, r, g, b, a}, {right, bottom, z, r, g, b, a}};
+}
+
+hlsl::VertexInput Input(const char* semantic, uint32_t index, uint32_t location, uint32_t components) {
+    hlsl::VertexInput input;
+    input.semantic = semantic;
+    input.semanticIndex = index;
+    input.location = location;
+    input.components = components;
+    return input;
+}
+
+std::vector<uint8_t> VertexBlob(const std::string& glsl, std::vector<hlsl::VertexInput> inputs,
+                                std::vector<hlsl::ConstantBlock> blocks) {
+    hlsl::CompiledShader s;
+    s.stage = hlsl::ShaderStage::Vertex;
+    s.entryPoint = "VS";
+    s.target = "vs_5_0";
+    s.glsl = glsl;
+    s.inputs = std::move(inputs);
+    s.blocks = std::move(blocks);
+    return hlsl::WriteShaderBlob(s);
+}
+
+std::vector<uint8_t> PixelBlob(const std::string& glsl, std::vector<hlsl::ConstantBlock> blocks,
+                               std::vector<hlsl::SamplerBinding> samplers) {
+    hlsl::CompiledShader s;
+    s.stage = hlsl::ShaderStage::Pixel;
+    s.entryPoint = "PS";
+    s.target = "ps_5_0";
+    s.glsl = glsl;
+    s.blocks = std::move(blocks);
+    s.samplers = std::move(samplers);
+    return hlsl::WriteShaderBlob(s);
+}
+
+void DeviceTest::SetUp() {
+    liveBefore_ = LiveObjectCount();
+    D3D_FEATURE_LEVEL level{};
+    ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION,
+                                &device_, &level, &context_),
+              S_OK);
+    ASSERT_EQ(level, D3D_FEATURE_LEVEL_11_0);
+}
+
+void DeviceTest::TearDown() {
+    colorLayout_.Reset();
+    colorVs_.Reset();
+    colorPs_.Reset();
+    targetView_.Reset();
+    target_.Reset();
+    if (context_) context_->ClearState();
+    context_.Reset();
+    device_.Reset();
+    EXPECT_EQ(LiveObjectCount(), liveBefore_) << "device objects were leaked";
+}
+
+void DeviceTest::MakeTarget(UINT width, UINT height, DXGI_FORMAT format) {
+    width_ = width;
+    height_ = height;
+    D3D11_TEXTURE2D_DESC d{};
+    d.Width = width;
+    d.Height = height;
+    d.MipLevels = 1;
+    d.ArraySize = 1;
+    d.Format = format;
+    d.SampleDesc = {1, 0};
+    d.Usage = D3D11_USAGE_DEFAULT;
+    d.BindFlags = D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE;
+    ASSERT_EQ(device_->CreateTexture2D(&d, nullptr, &target_), S_OK);
+    ASSERT_EQ(device_->CreateRenderTargetView(target_.get(), nullptr, &targetView_), S_OK);
+}
+
+void DeviceTest::BindTarget(ID3D11DepthStencilView* depth) {
+    ID3D11RenderTargetView* views[] = {targetView_.get()};
+    context_->OMSetRenderTargets(1, views, depth);
+    const D3D11_VIEWPORT viewport = {0, 0, float(width_), float(height_), 0, 1};
+    context_->RSSetViewports(1, &viewport);
+    UseColorShaders();
+}
+
+void DeviceTest::UseColorShaders() {
+    if (!colorVs_) {
+        colorVsBlob_ = VertexBlob(kColorVertexGlsl, {Input("POSITION", 0, 0), Input("COLOR", 0, 1)});
+        const std::vector<uint8_t> ps = PixelBlob(kColorPixelGlsl);
+        ASSERT_EQ(device_->CreateVertexShader(colorVsBlob_.data(), colorVsBlob_.size(), nullptr, &colorVs_), S_OK);
+        ASSERT_EQ(device_->CreatePixelShader(ps.data(), ps.size(), nullptr, &colorPs_), S_OK);
+        const D3D11_INPUT_ELEMENT_DESC elements[] = {
+            {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
+            {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, D3D11_APPEND_ALIGNED_ELEMENT, D3D11_INPUT_PER_VERTEX_DATA,
+             0},
+        };
+        ASSERT_EQ(device_->CreateInputLayout(elements, 2, colorVsBlob_.data(), colorVsBlob_.size(), &colorLayout_),
+                  S_OK);
+    }
+    context_->IASetInputLayout(colorLayout_.get());
+    context_->VSSetShader(colorVs_.get(), nullptr, 0);
+    context_->PSSetShader(colorPs_.get(), nullptr, 0);
+}
+
+void DeviceTest::DrawVertices(const std::vector<Vertex>& vertices, D3D11_PRIMITIVE_TOPOLOGY topology) {
+    D3D11_BUFFER_DESC d{};
+    d.ByteWidth = UINT(vertices.size() * sizeof(Vertex));
+    d.Usage = D3D11_USAGE_DEFAULT;
+    d.BindFlags = D3D11_BIND_VERTEX_BUFFER;
+    const D3D11_SUBRESOURCE_DATA data = {vertices.data(), 0, 0};
+    Ref<ID3D11Buffer> buffer;
+    ASSERT_EQ(device_->CreateBuffer(&d, &data, &buffer), S_OK);
+    ID3D11Buffer* buffers[] = {buffer.get()};
+    const UINT stride = sizeof(Vertex), offset = 0;
+    context_->IASetVertexBuffers(0, 1, buffers, &stride, &offset);
+    context_->IASetPrimitiveTopology(topology);
+    context_->Draw(UINT(vertices.size()), 0);
+}
+
+void DeviceTest::Clear(float r, float g, float b, float a) {
+    const float color[4] = {r, g, b, a};
+    context_->ClearRenderTargetView(targetView_.get(), color);
+}
+
+static std::vector<uint8_t> ReadBytes(ID3D11Device* device, ID3D11DeviceContext* context, ID3D11Texture2D* texture,
+                                      UINT bytesPerTexel) {
+    D3D11_TEXTURE2D_DESC d{};
+    texture->GetDesc(&d);
+    d.MipLevels = 1;
+    d.Usage = D3D11_USAGE_STAGING;
+    d.BindFlags = 0;
+    d.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+    d.MiscFlags = 0;
+    Ref<ID3D11Texture2D> staging;
+    EXPECT_EQ(device->CreateTexture2D(&d, nullptr, &staging), S_OK);
+    if (!staging) return {};
+    context->CopyResource(staging.get(), texture);
+    D3D11_MAPPED_SUBRESOURCE mapped{};
+    EXPECT_EQ(context->Map(staging.get(), 0, D3D11_MAP_READ, 0, &mapped), S_OK);
+    std::vector<uint8_t> bytes(size_t(d.Width) * d.Height * bytesPerTexel);
+    for (UINT y = 0; y < d.Height; ++y)
+        std::memcpy(bytes.data() + size_t(y) * d.Width * bytesPerTexel,
+                    static_cast<const uint8_t*>(mapped.pData) + size_t(y) * mapped.RowPitch, d.Width * bytesPerTexel);
+    context->Unmap(staging.get(), 0);
+    return bytes;
+}
+
+std::vector<Rgba8> DeviceTest::ReadRgba8(ID3D11Texture2D* texture) {
+    const std::vector<uint8_t> bytes = ReadBytes(device_.get(), context_.get(), texture, 4);
+    std::vector<Rgba8> pixels(bytes.size() / 4);
+    std::memcpy(pixels.data(), bytes.data(), bytes.size());
+    return pixels;
+}
+
+std::vector<float> DeviceTest::ReadFloat4(ID3D11Texture2D* texture) {
+    const std::vector<uint8_t> bytes = ReadBytes(device_.get(), context_.get(), texture, 16);
+    std::vector<float> values(bytes.size() / 4);
+    std::memcpy(values.data(), bytes.data(), bytes.size());
+    return values;
+}
+
+std::vector<uint32_t> DeviceTest::ReadWords(ID3D11Texture2D* texture) {
+    const std::vector<uint8_t> bytes = ReadBytes(device_.get(), context_.get(), texture, 4);
+    std::vector<uint32_t> words(bytes.size() / 4);
+    std::memcpy(words.data(), bytes.data(), bytes.size());
+    return words;
+}
+
+}  // namespace quarvel::d3d11::test

@@ -1,0 +1,205 @@
+// Depth and stencil: the system's depth texture (R24G8_TYPELESS with D24_UNORM_S8_UINT and
+// R24_UNORM_X8_TYPELESS views), depth tests, clears, viewport depth ranges, depth clamping
+// and the stencil operations, read back through a staging copy of the depth texture.
+#include <array>
+
+#include "d3d11_test_util.h"
+
+namespace quarvel::d3d11::test {
+namespace {
+
+constexpr Rgba8 kBlack{0, 0, 0, 255};
+constexpr Rgba8 kRed{255, 0, 0, 255};
+constexpr Rgba8 kGreen{0, 255, 0, 255};
+
+class D3d11DepthStencilTest : public DeviceTest {
+protected:
+    void SetUp() override {
+        DeviceTest::SetUp();
+        MakeTarget(4, 4);
+        D3D11_TEXTURE2D_DESC d{4, 4, 1, 1, DXGI_FORMAT_R24G8_TYPELESS, {1, 0}, D3D11_USAGE_DEFAULT,
+                               D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE, 0, 0};
+        ASSERT_EQ(device_->CreateTexture2D(&d, nullptr, &depth_), S_OK);
+        D3D11_DEPTH_STENCIL_VIEW_DESC dv{};
+        dv.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
+        dv.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
+        ASSERT_EQ(device_->CreateDepthStencilView(depth_.get(), &dv, &depthView_), S_OK);
+        D3D11_SHADER_RESOURCE_VIEW_DESC sv{};
+        sv.Format = DXGI_FORMAT_R24_UNORM_X8_TYPELESS;
+        sv.ViewDimension = D3D11_SRV_DIMENSION_TEXTURE2D;
+        sv.Texture2D = {0, 1};
+        ASSERT_EQ(device_->CreateShaderResourceView(depth_.get(), &sv, &depthShaderView_), S_OK);
+        BindTarget(depthView_.get());
+        Clear(0, 0, 0, 1);
+    }
+    void TearDown() override {
+        state_.Reset();
+        depthShaderView_.Reset();
+        depthView_.Reset();
+        depth_.Reset();
+        DeviceTest::TearDown();
+    }
+
+    void SetState(const D3D11_DEPTH_STENCIL_DESC& d, UINT ref = 0) {
+        ASSERT_EQ(device_->CreateDepthStencilState(&d, &state_), S_OK);
+        context_->OMSetDepthStencilState(state_.get(), ref);
+    }
+    static D3D11_DEPTH_STENCIL_DESC DepthOn() {
+        D3D11_DEPTH_STENCIL_DESC d{};
+        d.DepthEnable = TRUE;
+        d.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ALL;
+        d.DepthFunc = D3D11_COMPARISON_LESS;
+        return d;
+    }
+    static D3D11_DEPTH_STENCIL_DESC StencilAlways(D3D11_STENCIL_OP pass) {
+        D3D11_DEPTH_STENCIL_DESC d{};
+        d.DepthEnable = FALSE;
+        d.StencilEnable = TRUE;
+        d.StencilReadMask = d.StencilWriteMask = 0xFF;
+        d.FrontFace = d.BackFace = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP, pass, D3D11_COMPARISON_ALWAYS};
+        return d;
+    }
+    // Depth of texel (x, y) in 0..1 and its stencil value, from Direct3D's D24S8 layout.
+    double DepthAt(int x, int y) { return (ReadWords(depth_.get())[y * 4 + x] & 0xFFFFFF) / 16777215.0; }
+    uint32_t StencilAt(int x, int y) { return ReadWords(depth_.get())[y * 4 + x] >> 24; }
+    void ClearDepth(float depth, uint8_t stencil = 0) {
+        context_->ClearDepthStencilView(depthView_.get(), D3D11_CLEAR_DEPTH | D3D11_CLEAR_STENCIL, depth, stencil);
+    }
+    void FullQuad(float z, float r, float g) { DrawVertices(Quad(-1, 1, 1, -1, z, r, g, 0)); }
+
+    Ref<ID3D11Texture2D> depth_;
+    Ref<ID3D11DepthStencilView> depthView_;
+    Ref<ID3D11ShaderResourceView> depthShaderView_;
+    Ref<ID3D11DepthStencilState> state_;
+};
+
+TEST_F(D3d11DepthStencilTest, LessKeepsTheNearestSurfaceAndClearsSetTheDepth) {
+    SetState(DepthOn());
+    ClearDepth(1.0f);
+    FullQuad(0.2f, 0, 1);
+    FullQuad(0.5f, 1, 0);  // behind: rejected
+    EXPECT_EQ(Pixel(1, 1), kGreen);
+    EXPECT_NEAR(DepthAt(1, 1), 0.2, 1e-6);
+    FullQuad(0.1f, 1, 0);  // in front: drawn
+    EXPECT_EQ(Pixel(1, 1), kRed);
+
+    ClearDepth(0.05f);
+    EXPECT_NEAR(DepthAt(3, 3), 0.05, 1e-6);
+    FullQuad(0.08f, 0, 1);
+    EXPECT_EQ(Pixel(1, 1), kRed) << "a clear to 0.05 should reject z = 0.08";
+}
+
+TEST_F(D3d11DepthStencilTest, ANullStateIsTheDefaultDepthTest) {
+    D3D11_DEPTH_STENCIL_DESC off{};
+    off.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ALL;
+    SetState(off);
+    context_->OMSetDepthStencilState(nullptr, 0);  // LESS with writes, no stencil
+    ClearDepth(0.3f, 0);
+    FullQuad(0.5f, 1, 0);
+    EXPECT_EQ(Pixel(0, 0), kBlack);
+    FullQuad(0.2f, 0, 1);
+    EXPECT_EQ(Pixel(0, 0), kGreen);
+    EXPECT_NEAR(DepthAt(0, 0), 0.2, 1e-6);
+}
+
+TEST_F(D3d11DepthStencilTest, ClearsIgnoreTheWriteMaskAndDisabledDepthWritesNothing) {
+    D3D11_DEPTH_STENCIL_DESC off = DepthOn();
+    off.DepthEnable = FALSE;
+    SetState(off);
+    ClearDepth(0.7f);
+    EXPECT_NEAR(DepthAt(0, 0), 0.7, 1e-6);
+    FullQuad(0.9f, 0, 1);  // no test: drawn, and no depth written
+    EXPECT_EQ(Pixel(0, 0), kGreen);
+    EXPECT_NEAR(DepthAt(0, 0), 0.7, 1e-6);
+
+    D3D11_DEPTH_STENCIL_DESC readOnly = DepthOn();
+    readOnly.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ZERO;
+    SetState(readOnly);
+    FullQuad(0.3f, 1, 0);  // passes the test, writes no depth
+    EXPECT_EQ(Pixel(0, 0), kRed);
+    EXPECT_NEAR(DepthAt(0, 0), 0.7, 1e-6);
+    ClearDepth(0.4f);
+    EXPECT_NEAR(DepthAt(0, 0), 0.4, 1e-6);
+}
+
+TEST_F(D3d11DepthStencilTest, ViewportDepthRangeMapsZ) {
+    SetState(DepthOn());
+    ClearDepth(1.0f);
+    const D3D11_VIEWPORT viewport = {0, 0, 4, 4, 0.25f, 0.75f};
+    context_->RSSetViewports(1, &viewport);
+    DrawVertices(Quad(-1, 1, 0, -1, 0.0f, 0, 1, 0));  // left half at z 0
+    DrawVertices(Quad(0, 1, 1, -1, 0.5f, 0, 1, 0));   // right half at z 0.5
+    EXPECT_NEAR(DepthAt(0, 0), 0.25, 1e-6);
+    EXPECT_NEAR(DepthAt(3, 0), 0.5, 1e-6);
+}
+
+TEST_F(D3d11DepthStencilTest, DepthClipOffClampsInsteadOfClipping) {
+    context_->OMSetRenderTargets(1, std::array<ID3D11RenderTargetView*, 1>{targetView_.get()}.data(), nullptr);
+    D3D11_RASTERIZER_DESC r = {D3D11_FILL_SOLID, D3D11_CULL_NONE, FALSE, 0, 0, 0, TRUE, FALSE, FALSE, FALSE};
+    Ref<ID3D11RasterizerState> clip, clamp;
+    ASSERT_EQ(device_->CreateRasterizerState(&r, &clip), S_OK);
+    r.DepthClipEnable = FALSE;
+    ASSERT_EQ(device_->CreateRasterizerState(&r, &clamp), S_OK);
+    context_->RSSetState(clip.get());
+    FullQuad(1.5f, 1, 0);  // beyond the far plane
+    EXPECT_EQ(Pixel(2, 2), kBlack);
+    context_->RSSetState(clamp.get());
+    FullQuad(1.5f, 1, 0);
+    EXPECT_EQ(Pixel(2, 2), kRed);
+}
+
+TEST_F(D3d11DepthStencilTest, IncrAndDecrWrapWhileTheirSaturatingFormsClamp) {
+    struct Case {
+        D3D11_STENCIL_OP op;
+        uint8_t start;
+        uint32_t expected;
+    } cases[] = {{D3D11_STENCIL_OP_INCR, 255, 0},      {D3D11_STENCIL_OP_INCR_SAT, 255, 255},
+                 {D3D11_STENCIL_OP_DECR, 0, 255},      {D3D11_STENCIL_OP_DECR_SAT, 0, 0},
+                 {D3D11_STENCIL_OP_INVERT, 0x0F, 0xF0}, {D3D11_STENCIL_OP_ZERO, 9, 0}};
+    for (const Case& c : cases) {
+        SetState(StencilAlways(c.op));
+        ClearDepth(1.0f, c.start);
+        FullQuad(0.5f, 0, 1);
+        EXPECT_EQ(StencilAt(1, 1), c.expected) << "op " << c.op << " from " << int(c.start);
+    }
+}
+
+TEST_F(D3d11DepthStencilTest, ReferenceAndComparisonSelectWhatIsDrawn) {
+    SetState(StencilAlways(D3D11_STENCIL_OP_REPLACE), 7);
+    ClearDepth(1.0f, 0);
+    FullQuad(0.5f, 0, 1);
+    EXPECT_EQ(StencilAt(0, 0), 7u);
+
+    D3D11_DEPTH_STENCIL_DESC equal = StencilAlways(D3D11_STENCIL_OP_KEEP);
+    equal.FrontFace.StencilFunc = equal.BackFace.StencilFunc = D3D11_COMPARISON_EQUAL;
+    SetState(equal, 6);
+    FullQuad(0.5f, 1, 0);
+    EXPECT_EQ(Pixel(0, 0), kGreen) << "6 != 7 should fail the stencil test";
+    context_->OMSetDepthStencilState(state_.get(), 7);
+    FullQuad(0.5f, 1, 0);
+    EXPECT_EQ(Pixel(0, 0), kRed);
+}
+
+TEST_F(D3d11DepthStencilTest, TheSystemsDepthOnCountsDepthFailuresPerFace) {
+    // depthOn of the system: LESS with writes; front faces INCR on depth failure, back DECR.
+    D3D11_DEPTH_STENCIL_DESC d = DepthOn();
+    d.StencilEnable = TRUE;
+    d.StencilReadMask = d.StencilWriteMask = 0xFF;
+    d.FrontFace = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_INCR, D3D11_STENCIL_OP_KEEP, D3D11_COMPARISON_ALWAYS};
+    d.BackFace = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_DECR, D3D11_STENCIL_OP_KEEP, D3D11_COMPARISON_ALWAYS};
+    SetState(d, 1);
+    D3D11_RASTERIZER_DESC r = {D3D11_FILL_SOLID, D3D11_CULL_NONE, FALSE, 0, 0, 0, TRUE, FALSE, FALSE, FALSE};
+    Ref<ID3D11RasterizerState> none;
+    ASSERT_EQ(device_->CreateRasterizerState(&r, &none), S_OK);
+    context_->RSSetState(none.get());
+    ClearDepth(0.0f, 5);
+    DrawVertices(Quad(-1, 1, 0, -1, 0.5f, 1, 0, 0));  // left half, clockwise: front
+    const std::vector<Vertex> front = Quad(0, 1, 1, -1, 0.5f, 1, 0, 0);
+    DrawVertices({front[0], front[2], front[1], front[3], front[5], front[4]});  // right half, reversed: back
+    EXPECT_EQ(StencilAt(0, 0), 6u);
+    EXPECT_EQ(StencilAt(3, 0), 4u);
+    EXPECT_EQ(Pixel(0, 0), kBlack) << "both halves fail the depth test";
+}
+
+}  // namespace
+}  // namespace quarvel::d3d11::test

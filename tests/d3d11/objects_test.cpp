@@ -1,0 +1,434 @@
+// Object lifetimes and creation: reference counts and release order, state objects shared
+// by description, descriptions Direct3D refuses, device creation arguments, input layouts.
+#include <cstring>
+
+#include "d3d11_test_util.h"
+
+namespace quarvel::d3d11::test {
+namespace {
+
+D3D11_TEXTURE2D_DESC TextureDesc(UINT bind = D3D11_BIND_SHADER_RESOURCE, DXGI_FORMAT format = DXGI_FORMAT_R8G8B8A8_UNORM) {
+    return {4, 4, 1, 1, format, {1, 0}, D3D11_USAGE_DEFAULT, bind, 0, 0};
+}
+
+class D3d11ObjectsTest : public DeviceTest {};
+
+TEST_F(D3d11ObjectsTest, ReleaseReturnsTheNewCountAndViewsKeepTheirTextureAlive) {
+    const size_t base = LiveObjectCount();
+    ID3D11Texture2D* texture = nullptr;
+    const D3D11_TEXTURE2D_DESC d = TextureDesc();
+    ASSERT_EQ(device_->CreateTexture2D(&d, nullptr, &texture), S_OK);
+    EXPECT_EQ(texture->AddRef(), 2u);
+    EXPECT_EQ(texture->Release(), 1u);
+    ID3D11ShaderResourceView* view = nullptr;
+    ASSERT_EQ(device_->CreateShaderResourceView(texture, nullptr, &view), S_OK);
+    EXPECT_EQ(texture->Release(), 0u) << "the view's reference is not the program's";
+    EXPECT_EQ(LiveObjectCount(), base + 2) << "the view keeps its texture alive";
+
+    ID3D11Resource* resource = nullptr;
+    view->GetResource(&resource);
+    EXPECT_EQ(static_cast<void*>(resource), static_cast<void*>(texture));
+    EXPECT_EQ(resource->Release(), 0u);
+    EXPECT_EQ(view->Release(), 0u);
+    EXPECT_EQ(LiveObjectCount(), base) << "the last view took its texture with it";
+}
+
+TEST_F(D3d11ObjectsTest, BoundObjectsLiveOnUntilUnbound) {
+    const size_t base = LiveObjectCount();
+    D3D11_BUFFER_DESC d{16, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, 0, 0, 0};
+    ID3D11Buffer* buffer = nullptr;
+    ASSERT_EQ(device_->CreateBuffer(&d, nullptr, &buffer), S_OK);
+    context_->PSSetConstantBuffers(0, 1, &buffer);
+    EXPECT_EQ(buffer->Release(), 0u) << "the context's reference is not the program's";
+    EXPECT_EQ(LiveObjectCount(), base + 1);
+    Ref<ID3D11Buffer> stillBound;
+    context_->PSGetConstantBuffers(0, 1, &stillBound);
+    EXPECT_EQ(static_cast<void*>(stillBound.get()), static_cast<void*>(buffer));
+    stillBound.Reset();
+    context_->ClearState();
+    EXPECT_EQ(LiveObjectCount(), base);
+}
+
+TEST(D3d11DeviceLifetimeTest, ChildrenKeepTheDeviceAndEverythingIsFreedAtTheEnd) {
+    const size_t base = LiveObjectCount();
+    ID3D11Device* device = nullptr;
+    ID3D11DeviceContext* context = nullptr;
+    ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_WARP, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device,
+                                nullptr, &context),
+              S_OK);
+    const D3D11_TEXTURE2D_DESC d = TextureDesc(D3D11_BIND_RENDER_TARGET);
+    ID3D11Texture2D* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture2D(&d, nullptr, &texture), S_OK);
+    ID3D11RenderTargetView* view = nullptr;
+    ASSERT_EQ(device->CreateRenderTargetView(texture, nullptr, &view), S_OK);
+    context->OMSetRenderTargets(1, &view, nullptr);
+    EXPECT_EQ(context->Release(), 0u);
+    EXPECT_GT(device->Release(), 0u) << "live children hold the device";
+
+    // The device still works through its children.
+    ID3D11Device* again = nullptr;
+    view->GetDevice(&again);
+    ASSERT_NE(again, nullptr);
+    const float red[4] = {1, 0, 0, 1};
+    ID3D11DeviceContext* immediate = nullptr;
+    again->GetImmediateContext(&immediate);
+    immediate->ClearRenderTargetView(view, red);
+    immediate->Release();
+    again->Release();
+
+    texture->Release();
+    view->Release();  // still bound: the device's teardown releases it
+    EXPECT_EQ(LiveObjectCount(), base);
+}
+
+// The system's shutdown: everything is released while still bound, the device last.
+TEST(D3d11DeviceLifetimeTest, ReleasingEverythingStillBoundThenTheDeviceFreesAll) {
+    const size_t base = LiveObjectCount();
+    ID3D11Device* device = nullptr;
+    ID3D11DeviceContext* context = nullptr;
+    ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device,
+                                nullptr, &context),
+              S_OK);
+    D3D11_TEXTURE2D_DESC color = TextureDesc(D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE);
+    D3D11_TEXTURE2D_DESC depth = TextureDesc(D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE,
+                                             DXGI_FORMAT_R24G8_TYPELESS);
+    ID3D11Texture2D *colorTexture = nullptr, *depthTexture = nullptr, *sampled = nullptr;
+    ASSERT_EQ(device->CreateTexture2D(&color, nullptr, &colorTexture), S_OK);
+    ASSERT_EQ(device->CreateTexture2D(&color, nullptr, &sampled), S_OK);
+    ASSERT_EQ(device->CreateTexture2D(&depth, nullptr, &depthTexture), S_OK);
+    ID3D11RenderTargetView* rtv = nullptr;
+    ID3D11ShaderResourceView* srv = nullptr;
+    ID3D11DepthStencilView* dsv = nullptr;
+    ASSERT_EQ(device->CreateRenderTargetView(colorTexture, nullptr, &rtv), S_OK);
+    ASSERT_EQ(device->CreateShaderResourceView(sampled, nullptr, &srv), S_OK);
+    D3D11_DEPTH_STENCIL_VIEW_DESC dv{};
+    dv.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
+    dv.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
+    ASSERT_EQ(device->CreateDepthStencilView(depthTexture, &dv, &dsv), S_OK);
+    const std::vector<uint8_t> vsBlob = VertexBlob(kColorVertexGlsl, {Input("POSITION", 0, 0), Input("COLOR", 0, 1)});
+    const std::vector<uint8_t> psBlob = PixelBlob(kColorPixelGlsl);
+    ID3D11VertexShader* vs = nullptr;
+    ID3D11PixelShader* ps = nullptr;
+    ASSERT_EQ(device->CreateVertexShader(vsBlob.data(), vsBlob.size(), nullptr, &vs), S_OK);
+    ASSERT_EQ(device->CreatePixelShader(psBlob.data(), psBlob.size(), nullptr, &ps), S_OK);
+    const D3D11_INPUT_ELEMENT_DESC elements[] = {
+        {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
+        {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0}};
+    ID3D11InputLayout* layout = nullptr;
+    ASSERT_EQ(device->CreateInputLayout(elements, 2, vsBlob.data(), vsBlob.size(), &layout), S_OK);
+    const std::vector<Vertex> quad = Quad(-1, 1, 1, -1, 0.5f, 1, 0, 0);
+    D3D11_BUFFER_DESC vd{UINT(quad.size() * sizeof(Vertex)), D3D11_USAGE_DYNAMIC, D3D11_BIND_VERTEX_BUFFER,
+                         D3D11_CPU_ACCESS_WRITE, 0, 0};
+    const D3D11_SUBRESOURCE_DATA vdata = {quad.data(), 0, 0};
+    D3D11_BUFFER_DESC cd{16, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, 0, 0, 0};
+    ID3D11Buffer *vertices = nullptr, *constants = nullptr;
+    ASSERT_EQ(device->CreateBuffer(&vd, &vdata, &vertices), S_OK);
+    ASSERT_EQ(device->CreateBuffer(&cd, nullptr, &constants), S_OK);
+    D3D11_SAMPLER_DESC sd{};
+    sd.Filter = D3D11_FILTER_MIN_MAG_MIP_LINEAR;
+    sd.AddressU = sd.AddressV = sd.AddressW = D3D11_TEXTURE_ADDRESS_CLAMP;
+    ID3D11SamplerState* sampler = nullptr;
+    ASSERT_EQ(device->CreateSamplerState(&sd, &sampler), S_OK);
+    D3D11_BLEND_DESC bd{};
+    bd.RenderTarget[0].RenderTargetWriteMask = 0xF;
+    ID3D11BlendState* blend = nullptr;
+    ASSERT_EQ(device->CreateBlendState(&bd, &blend), S_OK);
+
+    context->OMSetRenderTargets(1, &rtv, dsv);
+    context->OMSetBlendState(blend, nullptr, 0xffffffff);
+    const D3D11_VIEWPORT viewport = {0, 0, 4, 4, 0, 1};
+    context->RSSetViewports(1, &viewport);
+    const UINT stride = sizeof(Vertex), offset = 0;
+    context->IASetVertexBuffers(0, 1, &vertices, &stride, &offset);
+    context->IASetInputLayout(layout);
+    context->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
+    context->VSSetShader(vs, nullptr, 0);
+    context->PSSetShader(ps, nullptr, 0);
+    context->PSSetConstantBuffers(0, 1, &constants);
+    context->PSSetShaderResources(0, 1, &srv);
+    context->PSSetSamplers(0, 1, &sampler);
+    context->Draw(6, 0);
+
+    IUnknown* everything[] = {vs, ps, layout, blend, sampler, vertices, constants, srv, rtv, dsv,
+                              sampled, colorTexture, depthTexture};
+    for (IUnknown* object : everything) EXPECT_EQ(object->Release(), 0u);
+    EXPECT_EQ(context->Release(), 0u);
+    EXPECT_EQ(device->Release(), 0u) << "nothing the program holds is left";
+    EXPECT_EQ(LiveObjectCount(), base) << "objects still bound were not freed with the device";
+}
+
+TEST_F(D3d11ObjectsTest, IdenticalDescriptionsGiveTheSameStateObject) {
+    D3D11_BLEND_DESC blend{};
+    blend.RenderTarget[0] = {TRUE, D3D11_BLEND_SRC_ALPHA, D3D11_BLEND_INV_SRC_ALPHA, D3D11_BLEND_OP_ADD,
+                             D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD, 0xF};
+    Ref<ID3D11BlendState> b1, b2, b3;
+    ASSERT_EQ(device_->CreateBlendState(&blend, &b1), S_OK);
+    ASSERT_EQ(device_->CreateBlendState(&blend, &b2), S_OK);
+    EXPECT_EQ(b1.get(), b2.get());
+    blend.RenderTarget[0].DestBlendAlpha = D3D11_BLEND_ONE;
+    ASSERT_EQ(device_->CreateBlendState(&blend, &b3), S_OK);
+    EXPECT_NE(b1.get(), b3.get());
+
+    D3D11_RASTERIZER_DESC raster = {D3D11_FILL_SOLID, D3D11_CULL_BACK, FALSE, 0, 0, 0, FALSE, FALSE, FALSE, FALSE};
+    Ref<ID3D11RasterizerState> r1, r2, r3;
+    ASSERT_EQ(device_->CreateRasterizerState(&raster, &r1), S_OK);
+    ASSERT_EQ(device_->CreateRasterizerState(&raster, &r2), S_OK);
+    raster.CullMode = D3D11_CULL_FRONT;
+    ASSERT_EQ(device_->CreateRasterizerState(&raster, &r3), S_OK);
+    EXPECT_EQ(r1.get(), r2.get());
+    EXPECT_NE(r1.get(), r3.get());
+
+    D3D11_DEPTH_STENCIL_DESC depth{};
+    depth.DepthEnable = TRUE;
+    depth.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ALL;
+    depth.DepthFunc = D3D11_COMPARISON_LESS;
+    Ref<ID3D11DepthStencilState> d1, d2;
+    ASSERT_EQ(device_->CreateDepthStencilState(&depth, &d1), S_OK);
+    ASSERT_EQ(device_->CreateDepthStencilState(&depth, &d2), S_OK);
+    EXPECT_EQ(d1.get(), d2.get());
+
+    D3D11_SAMPLER_DESC sampler{};
+    sampler.Filter = D3D11_FILTER_MIN_MAG_MIP_LINEAR;
+    sampler.AddressU = sampler.AddressV = sampler.AddressW = D3D11_TEXTURE_ADDRESS_WRAP;
+    sampler.ComparisonFunc = D3D11_COMPARISON_NEVER;
+    sampler.MaxLOD = D3D11_FLOAT32_MAX;
+    Ref<ID3D11SamplerState> s1, s2, s3;
+    ASSERT_EQ(device_->CreateSamplerState(&sampler, &s1), S_OK);
+    ASSERT_EQ(device_->CreateSamplerState(&sampler, &s2), S_OK);
+    sampler.AddressU = D3D11_TEXTURE_ADDRESS_CLAMP;
+    ASSERT_EQ(device_->CreateSamplerState(&sampler, &s3), S_OK);
+    EXPECT_EQ(s1.get(), s2.get());
+    EXPECT_NE(s1.get(), s3.get());
+
+    // The shared object counts both references.
+    EXPECT_EQ(s1->AddRef(), 3u);
+    EXPECT_EQ(s1->Release(), 2u);
+}
+
+TEST_F(D3d11ObjectsTest, QueryInterfaceAnswersTheInterfacesAnObjectHas) {
+    const D3D11_TEXTURE2D_DESC d = TextureDesc();
+    Ref<ID3D11Texture2D> texture;
+    ASSERT_EQ(device_->CreateTexture2D(&d, nullptr, &texture), S_OK);
+    Ref<ID3D11Resource> resource;
+    EXPECT_EQ(texture->QueryInterface(__uuidof(ID3D11Resource), reinterpret_cast<void**>(&resource)), S_OK);
+    EXPECT_EQ(static_cast<void*>(resource.get()), static_cast<void*>(texture.get()));
+    void* buffer = reinterpret_cast<void*>(1);
+    EXPECT_EQ(texture->QueryInterface(__uuidof(ID3D11Buffer), &buffer), E_NOINTERFACE);
+    EXPECT_EQ(buffer, nullptr);
+}
+
+// Each refused description: E_INVALIDARG, and the out pointer nulled.
+template <typename T, typename Create>
+void ExpectRefused(const char* what, Create create) {
+    T* out = reinterpret_cast<T*>(0x1);
+    EXPECT_EQ(create(&out), E_INVALIDARG) << what;
+    EXPECT_EQ(out, nullptr) << what;
+    if (out) out->Release();
+}
+
+TEST_F(D3d11ObjectsTest, InvalidDescriptionsAreRefused) {
+    ID3D11Device* dev = device_.get();
+    auto buffer = [dev](D3D11_BUFFER_DESC d) {
+        return [dev, d](ID3D11Buffer** out) { return dev->CreateBuffer(&d, nullptr, out); };
+    };
+    ExpectRefused<ID3D11Buffer>("empty buffer", buffer({0, D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0}));
+    ExpectRefused<ID3D11Buffer>("constant buffer of 20 bytes",
+                                buffer({20, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, 0, 0, 0}));
+    ExpectRefused<ID3D11Buffer>("dynamic without CPU write",
+                                buffer({16, D3D11_USAGE_DYNAMIC, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0}));
+    ExpectRefused<ID3D11Buffer>("immutable without data",
+                                buffer({16, D3D11_USAGE_IMMUTABLE, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0}));
+    ExpectRefused<ID3D11Buffer>("constant buffer that is also a vertex buffer",
+                                buffer({16, D3D11_USAGE_DEFAULT,
+                                        D3D11_BIND_CONSTANT_BUFFER | D3D11_BIND_VERTEX_BUFFER, 0, 0, 0}));
+
+    auto texture = [dev](D3D11_TEXTURE2D_DESC d) {
+        return [dev, d](ID3D11Texture2D** out) { return dev->CreateTexture2D(&d, nullptr, out); };
+    };
+    D3D11_TEXTURE2D_DESC t = TextureDesc();
+    t.Width = 0;
+    ExpectRefused<ID3D11Texture2D>("zero width", texture(t));
+    ExpectRefused<ID3D11Texture2D>("a depth format read by shaders",
+                                   texture(TextureDesc(D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE,
+                                                       DXGI_FORMAT_D24_UNORM_S8_UINT)));
+    ExpectRefused<ID3D11Texture2D>("a colour format as depth stencil", texture(TextureDesc(D3D11_BIND_DEPTH_STENCIL)));
+    t = TextureDesc();
+    t.MipLevels = 4;  // a 4x4 texture has 3
+    ExpectRefused<ID3D11Texture2D>("too many mips", texture(t));
+    t = TextureDesc(0);
+    t.Usage = D3D11_USAGE_STAGING;
+    ExpectRefused<ID3D11Texture2D>("staging without CPU access", texture(t));
+
+    // Views: missing bind flags, formats outside the family, typeless views.
+    Ref<ID3D11Texture2D> shaderOnly, depth;
+    D3D11_TEXTURE2D_DESC so = TextureDesc();
+    ASSERT_EQ(dev->CreateTexture2D(&so, nullptr, &shaderOnly), S_OK);
+    D3D11_TEXTURE2D_DESC dd = TextureDesc(D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE,
+                                          DXGI_FORMAT_R24G8_TYPELESS);
+    ASSERT_EQ(dev->CreateTexture2D(&dd, nullptr, &depth), S_OK);
+    ExpectRefused<ID3D11RenderTargetView>("render target view without the bind flag", [&](ID3D11RenderTargetView** o) {
+        return dev->CreateRenderTargetView(shaderOnly.get(), nullptr, o);
+    });
+    ExpectRefused<ID3D11ShaderResourceView>("typeless view of a typeless texture", [&](ID3D11ShaderResourceView** o) {
+        return dev->CreateShaderResourceView(depth.get(), nullptr, o);
+    });
+    D3D11_SHADER_RESOURCE_VIEW_DESC sv{};
+    sv.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+    sv.ViewDimension = D3D11_SRV_DIMENSION_TEXTURE2D;
+    sv.Texture2D = {0, 1};
+    ExpectRefused<ID3D11ShaderResourceView>("colour view of a depth texture", [&](ID3D11ShaderResourceView** o) {
+        return dev->CreateShaderResourceView(depth.get(), &sv, o);
+    });
+    sv.Format = DXGI_FORMAT_R24_UNORM_X8_TYPELESS;
+    sv.Texture2D = {1, 1};
+    ExpectRefused<ID3D11ShaderResourceView>("mip outside the texture", [&](ID3D11ShaderResourceView** o) {
+        return dev->CreateShaderResourceView(depth.get(), &sv, o);
+    });
+    D3D11_DEPTH_STENCIL_VIEW_DESC dv{};
+    dv.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+    dv.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
+    ExpectRefused<ID3D11DepthStencilView>("colour depth view", [&](ID3D11DepthStencilView** o) {
+        return dev->CreateDepthStencilView(depth.get(), &dv, o);
+    });
+
+    // States.
+    D3D11_BLEND_DESC blend{};
+    blend.RenderTarget[0] = {TRUE, D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD, D3D11_BLEND_SRC_COLOR,
+                             D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD, 0xF};
+    ExpectRefused<ID3D11BlendState>("a colour factor for alpha",
+                                    [&](ID3D11BlendState** o) { return dev->CreateBlendState(&blend, o); });
+    D3D11_RASTERIZER_DESC raster{};
+    raster.CullMode = D3D11_CULL_BACK;  // FillMode 0 is not a fill mode
+    ExpectRefused<ID3D11RasterizerState>("no fill mode",
+                                         [&](ID3D11RasterizerState** o) { return dev->CreateRasterizerState(&raster, o); });
+    D3D11_SAMPLER_DESC sampler{};
+    sampler.Filter = D3D11_FILTER_MIN_MAG_MIP_LINEAR;  // address modes left 0
+    ExpectRefused<ID3D11SamplerState>("no address modes",
+                                      [&](ID3D11SamplerState** o) { return dev->CreateSamplerState(&sampler, o); });
+    D3D11_DEPTH_STENCIL_DESC ds{};
+    ds.DepthEnable = TRUE;
+    ds.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ALL;  // DepthFunc 0
+    ExpectRefused<ID3D11DepthStencilState>(
+        "no depth function", [&](ID3D11DepthStencilState** o) { return dev->CreateDepthStencilState(&ds, o); });
+
+    // Shaders: a blob that is not one, or the wrong stage.
+    const uint8_t junk[16] = {1, 2, 3};
+    ExpectRefused<ID3D11VertexShader>("junk bytecode", [&](ID3D11VertexShader** o) {
+        return dev->CreateVertexShader(junk, sizeof junk, nullptr, o);
+    });
+    const std::vector<uint8_t> ps = PixelBlob(kColorPixelGlsl);
+    ExpectRefused<ID3D11VertexShader>("a pixel shader as vertex shader", [&](ID3D11VertexShader** o) {
+        return dev->CreateVertexShader(ps.data(), ps.size(), nullptr, o);
+    });
+}
+
+TEST_F(D3d11ObjectsTest, InputLayoutsMatchTheShaderBySemantic) {
+    const std::vector<uint8_t> vs = VertexBlob(kColorVertexGlsl, {Input("POSITION", 0, 0), Input("COLOR", 0, 1)});
+    const D3D11_INPUT_ELEMENT_DESC onlyPosition[] = {
+        {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0}};
+    ID3D11InputLayout* layout = reinterpret_cast<ID3D11InputLayout*>(0x1);
+    EXPECT_EQ(device_->CreateInputLayout(onlyPosition, 1, vs.data(), vs.size(), &layout), E_INVALIDARG)
+        << "COLOR is read but missing";
+    EXPECT_EQ(layout, nullptr);
+    // Names match whatever their case; extra elements are fine.
+    const D3D11_INPUT_ELEMENT_DESC lowerCase[] = {
+        {"position", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
+        {"Color", 0, DXGI_FORMAT_R8G8B8A8_UNORM, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
+        {"TEXCOORD", 3, DXGI_FORMAT_R32G32_FLOAT, 1, 0, D3D11_INPUT_PER_VERTEX_DATA, 0}};
+    Ref<ID3D11InputLayout> ok;
+    EXPECT_EQ(device_->CreateInputLayout(lowerCase, 3, vs.data(), vs.size(), &ok), S_OK);
+    const D3D11_INPUT_ELEMENT_DESC twice[] = {
+        {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
+        {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
+        {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, 28, D3D11_INPUT_PER_VERTEX_DATA, 0}};
+    Ref<ID3D11InputLayout> duplicate;
+    EXPECT_EQ(device_->CreateInputLayout(twice, 3, vs.data(), vs.size(), &duplicate), E_INVALIDARG);
+}
+
+TEST_F(D3d11ObjectsTest, AThreeComponentPositionReadAsFourGetsWOne) {
+    MakeTarget(2, 2, DXGI_FORMAT_R32G32B32A32_FLOAT);
+    BindTarget();
+    // The vertex shader hands POSITION.w on as the colour.
+    const std::vector<uint8_t> vs = VertexBlob(R"(#version 450
+layout(location = 0) in vec4 inPosition;
+layout(location = 1) in vec4 inColor;
+out vec4 COLOR0;
+void main() { gl_Position = vec4(inPosition.xyz, 1.0); COLOR0 = vec4(inPosition.w, inColor.w, 0.0, 1.0); }
+)",
+                                               {Input("POSITION", 0, 0), Input("COLOR", 0, 1)});
+    Ref<ID3D11VertexShader> shader;
+    ASSERT_EQ(device_->CreateVertexShader(vs.data(), vs.size(), nullptr, &shader), S_OK);
+    context_->VSSetShader(shader.get(), nullptr, 0);
+    // COLOR as a three-component float: its w is 1 as well.
+    const D3D11_INPUT_ELEMENT_DESC elements[] = {
+        {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
+        {"COLOR", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0}};
+    Ref<ID3D11InputLayout> layout;
+    ASSERT_EQ(device_->CreateInputLayout(elements, 2, vs.data(), vs.size(), &layout), S_OK);
+    context_->IASetInputLayout(layout.get());
+    DrawVertices(Quad(-1, 1, 1, -1, 0, 0, 0, 0, 0.5f));
+    const std::vector<float> v = ReadFloat4(target_.get());
+    EXPECT_FLOAT_EQ(v[0], 1.0f);
+    EXPECT_FLOAT_EQ(v[1], 1.0f);
+}
+
+TEST(D3d11DeviceCreationTest, DriverTypesFeatureLevelsAndArguments) {
+    const size_t base = LiveObjectCount();
+    for (D3D_DRIVER_TYPE type : {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP, D3D_DRIVER_TYPE_REFERENCE}) {
+        ID3D11Device* device = nullptr;
+        D3D_FEATURE_LEVEL level{};
+        const D3D_FEATURE_LEVEL wanted[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1, D3D_FEATURE_LEVEL_10_0};
+        ASSERT_EQ(D3D11CreateDevice(nullptr, type, nullptr, 0, wanted, 3, D3D11_SDK_VERSION, &device, &level, nullptr),
+                  S_OK)
+            << type;
+        EXPECT_EQ(level, D3D_FEATURE_LEVEL_11_0);
+        EXPECT_EQ(device->GetFeatureLevel(), D3D_FEATURE_LEVEL_11_0);
+        EXPECT_EQ(device->Release(), 0u);
+    }
+    ID3D11Device* device = reinterpret_cast<ID3D11Device*>(0x1);
+    EXPECT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, 6, &device, nullptr, nullptr),
+              E_INVALIDARG);
+    EXPECT_EQ(device, nullptr);
+    EXPECT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_UNKNOWN, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device,
+                                nullptr, nullptr),
+              E_INVALIDARG);
+    EXPECT_TRUE(FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_NULL, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION,
+                                         &device, nullptr, nullptr)));
+    EXPECT_EQ(device, nullptr);
+    const D3D_FEATURE_LEVEL only111[] = {D3D_FEATURE_LEVEL_11_1};
+    EXPECT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, only111, 1, D3D11_SDK_VERSION, &device,
+                                nullptr, nullptr),
+              E_INVALIDARG);
+    // No out pointers: only the feature level is reported.
+    D3D_FEATURE_LEVEL level{};
+    EXPECT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, nullptr,
+                                &level, nullptr),
+              S_FALSE);
+    EXPECT_EQ(level, D3D_FEATURE_LEVEL_11_0);
+    EXPECT_EQ(LiveObjectCount(), base);
+}
+
+TEST(D3d11DeviceCreationTest, ALowerFeatureLevelRefusesShaderModelFive) {
+    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_10_1, D3D_FEATURE_LEVEL_10_0};
+    ID3D11Device* device = nullptr;
+    D3D_FEATURE_LEVEL level{};
+    ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 2, D3D11_SDK_VERSION, &device,
+                                &level, nullptr),
+              S_OK);
+    EXPECT_EQ(level, D3D_FEATURE_LEVEL_10_1);
+    hlsl::CompiledShader s;
+    s.stage = hlsl::ShaderStage::Pixel;
+    s.glsl = kColorPixelGlsl;
+    s.target = "ps_5_0";
+    std::vector<uint8_t> blob = hlsl::WriteShaderBlob(s);
+    ID3D11PixelShader* shader = nullptr;
+    EXPECT_EQ(device->CreatePixelShader(blob.data(), blob.size(), nullptr, &shader), E_INVALIDARG);
+    s.target = "ps_4_0";
+    blob = hlsl::WriteShaderBlob(s);
+    EXPECT_EQ(device->CreatePixelShader(blob.data(), blob.size(), nullptr, &shader), S_OK);
+    shader->Release();
+    EXPECT_EQ(device->Release(), 0u);
+}
+
+}  // namespace
+}  // namespace quarvel::d3d11::test

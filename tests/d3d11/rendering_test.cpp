@@ -1,0 +1,350 @@
+// Where pixels land: image orientation in targets and textures, SV_Position, winding and
+// culling, viewports.
+#include "d3d11_test_util.h"
+
+namespace quarvel::d3d11::test {
+namespace {
+
+constexpr Rgba8 kBlack{0, 0, 0, 255};
+constexpr Rgba8 kRed{255, 0, 0, 255};
+constexpr Rgba8 kGreen{0, 255, 0, 255};
+
+std::vector<Vertex> Quad(float left, float top, float right, float bottom, float z, Rgba8 c) {
+    return test::Quad(left, top, right, bottom, z, c.r / 255.f, c.g / 255.f, c.b / 255.f, c.a / 255.f);
+}
+
+class D3d11RenderingTest : public DeviceTest {};
+
+TEST_F(D3d11RenderingTest, ClipSpaceTopIsTheFirstRowReadBack) {
+    MakeTarget(8, 8);
+    BindTarget();
+    Clear(0, 0, 0, 1);
+    DrawVertices(Quad(-1, 1, 1, 0, 0.5f, kRed));  // the upper half of clip space
+    const std::vector<Rgba8> pixels = ReadRgba8(target_.get());
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(pixels[y * 8 + x], y < 4 ? kRed : kBlack) << x << "," << y;
+}
+
+TEST_F(D3d11RenderingTest, PositionCountsPixelsFromTheTopLeftAtPixelCentres) {
+    MakeTarget(4, 2, DXGI_FORMAT_R32G32B32A32_FLOAT);
+    BindTarget();
+    const std::vector<uint8_t> ps = PixelBlob(R"(#version 450
+layout(location = 0) out vec4 target0;
+void main() { target0 = vec4(gl_FragCoord.xy, gl_FragCoord.z, 1.0); }
+)");
+    Ref<ID3D11PixelShader> shader;
+    ASSERT_EQ(device_->CreatePixelShader(ps.data(), ps.size(), nullptr, &shader), S_OK);
+    context_->PSSetShader(shader.get(), nullptr, 0);
+    DrawVertices(Quad(-1, 1, 1, -1, 0.25f, kRed));
+    const std::vector<float> v = ReadFloat4(target_.get());
+    EXPECT_FLOAT_EQ(v[0], 0.5f);
+    EXPECT_FLOAT_EQ(v[1], 0.5f);
+    EXPECT_FLOAT_EQ(v[2], 0.25f);  // depth range 0..1: z is not remapped
+    const size_t last = (1 * 4 + 3) * 4;
+    EXPECT_FLOAT_EQ(v[last + 0], 3.5f);
+    EXPECT_FLOAT_EQ(v[last + 1], 1.5f);
+}
+
+class D3d11SamplingTest : public DeviceTest {
+protected:
+    // A pixel shader sampling t0 with s0 at the vertex colour's xy.
+    void UseSamplingShader() {
+        const std::vector<uint8_t> ps = PixelBlob(R"(#version 450
+uniform sampler2D texture0;
+in vec4 COLOR0;
+layout(location = 0) out vec4 target0;
+void main() { target0 = texture(texture0, COLOR0.xy); }
+)",
+                                                  {}, {{"texture0", 0, 0, hlsl::TextureDimension::Texture2D}});
+        ASSERT_EQ(device_->CreatePixelShader(ps.data(), ps.size(), nullptr, &samplingPs_), S_OK);
+        context_->PSSetShader(samplingPs_.get(), nullptr, 0);
+        D3D11_SAMPLER_DESC s{};
+        s.Filter = D3D11_FILTER_MIN_MAG_MIP_POINT;
+        s.AddressU = s.AddressV = s.AddressW = D3D11_TEXTURE_ADDRESS_CLAMP;
+        s.MaxLOD = D3D11_FLOAT32_MAX;
+        ASSERT_EQ(device_->CreateSamplerState(&s, &point_), S_OK);
+        ID3D11SamplerState* samplers[] = {point_.get()};
+        context_->PSSetSamplers(0, 1, samplers);
+    }
+    // A full-target quad whose texture coordinate is (0, 0) at the top left.
+    void DrawTexturedQuad() {
+        DrawVertices({{-1, 1, 0, 0, 0, 0, 0},
+                      {1, 1, 0, 1, 0, 0, 0},
+                      {-1, -1, 0, 0, 1, 0, 0},
+                      {-1, -1, 0, 0, 1, 0, 0},
+                      {1, 1, 0, 1, 0, 0, 0},
+                      {1, -1, 0, 1, 1, 0, 0}});
+    }
+    void TearDown() override {
+        samplingPs_.Reset();
+        point_.Reset();
+        DeviceTest::TearDown();
+    }
+    Ref<ID3D11PixelShader> samplingPs_;
+    Ref<ID3D11SamplerState> point_;
+};
+
+TEST_F(D3d11SamplingTest, TextureRowZeroIsSampledAtTheTop) {
+    const Rgba8 texels[4] = {kRed, kRed, kGreen, kGreen};  // first row red, second green
+    D3D11_TEXTURE2D_DESC d{2, 2, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE,
+                           D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    const D3D11_SUBRESOURCE_DATA data = {texels, 8, 16};
+    Ref<ID3D11Texture2D> texture;
+    ASSERT_EQ(device_->CreateTexture2D(&d, &data, &texture), S_OK);
+    Ref<ID3D11ShaderResourceView> view;
+    ASSERT_EQ(device_->CreateShaderResourceView(texture.get(), nullptr, &view), S_OK);
+
+    MakeTarget(4, 4);
+    BindTarget();
+    UseSamplingShader();
+    ID3D11ShaderResourceView* views[] = {view.get()};
+    context_->PSSetShaderResources(0, 1, views);
+    DrawTexturedQuad();
+    EXPECT_EQ(Pixel(1, 0), kRed);
+    EXPECT_EQ(Pixel(1, 3), kGreen);
+}
+
+TEST_F(D3d11SamplingTest, ARenderedImageSamplesTheWayItWasDrawn) {
+    // Draw the top half red into an intermediate target, then sample it full-screen.
+    MakeTarget(8, 8);
+    Ref<ID3D11Texture2D> intermediate(target_.get());
+    intermediate->AddRef();
+    Ref<ID3D11ShaderResourceView> intermediateView;
+    ASSERT_EQ(device_->CreateShaderResourceView(intermediate.get(), nullptr, &intermediateView), S_OK);
+    BindTarget();
+    Clear(0, 1, 0, 1);
+    DrawVertices(Quad(-1, 1, 1, 0, 0, kRed));
+
+    MakeTarget(8, 8);
+    BindTarget();
+    UseSamplingShader();
+    ID3D11ShaderResourceView* views[] = {intermediateView.get()};
+    context_->PSSetShaderResources(0, 1, views);
+    DrawTexturedQuad();
+    EXPECT_EQ(Pixel(3, 1), kRed);
+    EXPECT_EQ(Pixel(3, 6), kGreen);
+}
+
+TEST_F(D3d11SamplingTest, BorderAddressingReturnsTheBorderColour) {
+    const Rgba8 texel = kRed;
+    D3D11_TEXTURE2D_DESC d{1, 1, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
+                           D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    const D3D11_SUBRESOURCE_DATA data = {&texel, 4, 4};
+    Ref<ID3D11Texture2D> texture;
+    ASSERT_EQ(device_->CreateTexture2D(&d, &data, &texture), S_OK);
+    Ref<ID3D11ShaderResourceView> view;
+    ASSERT_EQ(device_->CreateShaderResourceView(texture.get(), nullptr, &view), S_OK);
+    MakeTarget(4, 4);
+    BindTarget();
+    UseSamplingShader();
+    D3D11_SAMPLER_DESC s{};
+    s.Filter = D3D11_FILTER_MIN_MAG_MIP_POINT;
+    s.AddressU = s.AddressV = s.AddressW = D3D11_TEXTURE_ADDRESS_BORDER;
+    s.BorderColor[1] = 1.0f;
+    s.BorderColor[3] = 1.0f;
+    s.MaxLOD = D3D11_FLOAT32_MAX;
+    Ref<ID3D11SamplerState> border;
+    ASSERT_EQ(device_->CreateSamplerState(&s, &border), S_OK);
+    ID3D11SamplerState* samplers[] = {border.get()};
+    context_->PSSetSamplers(0, 1, samplers);
+    ID3D11ShaderResourceView* views[] = {view.get()};
+    context_->PSSetShaderResources(0, 1, views);
+    // Texture coordinates 2 to 3: outside the texture everywhere.
+    DrawVertices({{-1, 1, 0, 2, 2, 0, 0}, {1, 1, 0, 3, 2, 0, 0}, {-1, -1, 0, 2, 3, 0, 0}});
+    EXPECT_EQ(Pixel(0, 0), kGreen);
+}
+
+TEST_F(D3d11SamplingTest, CubeTexturesSampleTheFaceOfTheDirection) {
+    // Faces +X, -X, +Y, -Y, +Z, -Z of one texel each, in Direct3D's face order.
+    const Rgba8 faces[6] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255},
+                            {255, 255, 0, 255}, {0, 255, 255, 255}, {255, 0, 255, 255}};
+    D3D11_SUBRESOURCE_DATA data[6];
+    for (int i = 0; i < 6; ++i) data[i] = {&faces[i], 4, 4};
+    D3D11_TEXTURE2D_DESC d{1, 1, 1, 6, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE,
+                           D3D11_BIND_SHADER_RESOURCE, 0, D3D11_RESOURCE_MISC_TEXTURECUBE};
+    Ref<ID3D11Texture2D> cube;
+    ASSERT_EQ(device_->CreateTexture2D(&d, data, &cube), S_OK);
+    Ref<ID3D11ShaderResourceView> view;
+    ASSERT_EQ(device_->CreateShaderResourceView(cube.get(), nullptr, &view), S_OK);
+    MakeTarget(6, 1);
+    BindTarget();
+    const std::vector<uint8_t> ps = PixelBlob(R"(#version 450
+uniform samplerCube cube0;
+in vec4 COLOR0;
+layout(location = 0) out vec4 target0;
+void main() { target0 = texture(cube0, COLOR0.xyz); }
+)",
+                                              {}, {{"cube0", 0, 0, hlsl::TextureDimension::TextureCube}});
+    Ref<ID3D11PixelShader> shader;
+    ASSERT_EQ(device_->CreatePixelShader(ps.data(), ps.size(), nullptr, &shader), S_OK);
+    context_->PSSetShader(shader.get(), nullptr, 0);
+    ID3D11ShaderResourceView* views[] = {view.get()};
+    context_->PSSetShaderResources(0, 1, views);
+    // One column per face, the vertex colour carrying the direction.
+    const float directions[6][3] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    for (int i = 0; i < 6; ++i) {
+        const float left = -1 + i / 3.0f;
+        DrawVertices(test::Quad(left, 1, left + 1 / 3.0f, -1, 0, directions[i][0], directions[i][1],
+                                directions[i][2]));
+    }
+    const std::vector<Rgba8> pixels = ReadRgba8(target_.get());
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(pixels[i], faces[i]) << "face " << i;
+}
+
+TEST_F(D3d11SamplingTest, NullViewSamplesZero) {
+    MakeTarget(2, 2);
+    BindTarget();
+    UseSamplingShader();
+    Clear(1, 1, 1, 1);
+    ID3D11ShaderResourceView* none[] = {nullptr};
+    context_->PSSetShaderResources(0, 1, none);
+    DrawTexturedQuad();
+    EXPECT_EQ(Pixel(0, 0), (Rgba8{0, 0, 0, 0}));
+    EXPECT_EQ(Pixel(1, 1), (Rgba8{0, 0, 0, 0}));
+}
+
+TEST_F(D3d11SamplingTest, ABoundTargetCannotBeReadAtTheSameTime) {
+    // Direct3D unbinds a shader view whose texture becomes a render target, so the draw
+    // samples zero instead of its own output.
+    MakeTarget(2, 2);
+    Ref<ID3D11ShaderResourceView> selfView;
+    ASSERT_EQ(device_->CreateShaderResourceView(target_.get(), nullptr, &selfView), S_OK);
+    UseSamplingShader();
+    ID3D11ShaderResourceView* views[] = {selfView.get()};
+    context_->PSSetShaderResources(0, 1, views);
+    BindTarget();
+    UseSamplingShader();
+    Ref<ID3D11ShaderResourceView> bound;
+    context_->PSGetShaderResources(0, 1, &bound);
+    EXPECT_FALSE(bound) << "binding the target did not unbind its shader view";
+    context_->PSSetShaderResources(0, 1, views);
+    context_->PSGetShaderResources(0, 1, &bound);
+    EXPECT_FALSE(bound) << "a view of a bound target was accepted";
+}
+
+class D3d11CullingTest : public DeviceTest {
+protected:
+    // Draws one clockwise and one counter-clockwise triangle (left and right halves) and
+    // returns which of them reached the target.
+    std::pair<bool, bool> DrawBoth(const D3D11_RASTERIZER_DESC* desc) {
+        Ref<ID3D11RasterizerState> state;
+        if (desc) {
+            EXPECT_EQ(device_->CreateRasterizerState(desc, &state), S_OK);
+        }
+        context_->RSSetState(state.get());
+        Clear(0, 0, 0, 1);
+        DrawVertices({// clockwise on screen: top-left, top-middle, bottom-left
+                      {-1, 1, 0, 1, 0, 0, 1},
+                      {0, 1, 0, 1, 0, 0, 1},
+                      {-1, -1, 0, 1, 0, 0, 1},
+                      // counter-clockwise: top-middle, bottom-right, top-right
+                      {0.001f, 1, 0, 1, 0, 0, 1},
+                      {1, -1, 0, 1, 0, 0, 1},
+                      {1, 1, 0, 1, 0, 0, 1}});
+        return {Pixel(0, 0) == kRed, Pixel(7, 0) == kRed};
+    }
+};
+
+TEST_F(D3d11CullingTest, FrontFacesAreClockwiseAndBackFacesAreCulledByDefault) {
+    MakeTarget(8, 8);
+    BindTarget();
+    EXPECT_EQ(DrawBoth(nullptr), std::make_pair(true, false));
+    D3D11_RASTERIZER_DESC d = {D3D11_FILL_SOLID, D3D11_CULL_BACK, FALSE, 0, 0, 0, TRUE, FALSE, FALSE, FALSE};
+    EXPECT_EQ(DrawBoth(&d), std::make_pair(true, false));
+    d.CullMode = D3D11_CULL_FRONT;
+    EXPECT_EQ(DrawBoth(&d), std::make_pair(false, true));
+    d.CullMode = D3D11_CULL_NONE;
+    EXPECT_EQ(DrawBoth(&d), std::make_pair(true, true));
+    d.CullMode = D3D11_CULL_BACK;
+    d.FrontCounterClockwise = TRUE;
+    EXPECT_EQ(DrawBoth(&d), std::make_pair(false, true));
+}
+
+TEST_F(D3d11RenderingTest, ViewportsCountFromTheTopLeftAndKeepFractions) {
+    MakeTarget(8, 8);
+    BindTarget();
+    Clear(0, 0, 0, 1);
+    const D3D11_VIEWPORT inset = {2, 1, 4, 2, 0, 1};
+    context_->RSSetViewports(1, &inset);
+    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
+    std::vector<Rgba8> pixels = ReadRgba8(target_.get());
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(pixels[y * 8 + x], (x >= 2 && x < 6 && y >= 1 && y < 3) ? kRed : kBlack) << x << "," << y;
+
+    // Starting at 1.6 the covered pixel centres are 2.5 to 5.5; truncating to 1 would cover 1 to 4.
+    Clear(0, 0, 0, 1);
+    const D3D11_VIEWPORT fractional = {1.6f, 0, 4, 8, 0, 1};
+    context_->RSSetViewports(1, &fractional);
+    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
+    pixels = ReadRgba8(target_.get());
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(pixels[x], (x >= 2 && x <= 5) ? kRed : kBlack) << x;
+}
+
+TEST_F(D3d11RenderingTest, NothingIsDrawnWithoutAVertexShaderOrATarget) {
+    MakeTarget(2, 2);
+    BindTarget();
+    Clear(0, 0, 0, 1);
+    context_->VSSetShader(nullptr, nullptr, 0);
+    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
+    EXPECT_EQ(Pixel(0, 0), kBlack);
+
+    UseColorShaders();
+    context_->OMSetRenderTargets(0, nullptr, nullptr);
+    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
+    EXPECT_EQ(Pixel(0, 0), kBlack);
+
+    // Without a pixel shader colour is not written (depth would be).
+    BindTarget();
+    context_->PSSetShader(nullptr, nullptr, 0);
+    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
+    EXPECT_EQ(Pixel(0, 0), kBlack);
+
+    UseColorShaders();
+    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
+    EXPECT_EQ(Pixel(0, 0), kRed) << "the same draw with everything bound should draw";
+}
+
+TEST_F(D3d11RenderingTest, IndexedStripsWithSixteenAndThirtyTwoBitIndices) {
+    MakeTarget(4, 4);
+    BindTarget();
+    const std::vector<Vertex> vertices = {{-1, 1, 0, 0, 1, 0, 1},
+                                          {1, 1, 0, 0, 1, 0, 1},
+                                          {-1, -1, 0, 0, 1, 0, 1},
+                                          {1, -1, 0, 0, 1, 0, 1}};
+    D3D11_BUFFER_DESC vd{UINT(vertices.size() * sizeof(Vertex)), D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
+    const D3D11_SUBRESOURCE_DATA vdata = {vertices.data(), 0, 0};
+    Ref<ID3D11Buffer> vb;
+    ASSERT_EQ(device_->CreateBuffer(&vd, &vdata, &vb), S_OK);
+    ID3D11Buffer* vbs[] = {vb.get()};
+    const UINT stride = sizeof(Vertex), offset = 0;
+    context_->IASetVertexBuffers(0, 1, vbs, &stride, &offset);
+    context_->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP);
+
+    // 16-bit: a padding index first, drawn from index 1 with base vertex 0.
+    const uint16_t small[] = {9, 0, 1, 2, 3};
+    D3D11_BUFFER_DESC id{sizeof small, D3D11_USAGE_DEFAULT, D3D11_BIND_INDEX_BUFFER, 0, 0, 0};
+    const D3D11_SUBRESOURCE_DATA idata = {small, 0, 0};
+    Ref<ID3D11Buffer> ib16;
+    ASSERT_EQ(device_->CreateBuffer(&id, &idata, &ib16), S_OK);
+    Clear(0, 0, 0, 1);
+    context_->IASetIndexBuffer(ib16.get(), DXGI_FORMAT_R16_UINT, 0);
+    context_->DrawIndexed(4, 1, 0);
+    EXPECT_EQ(Pixel(0, 0), kGreen);
+    EXPECT_EQ(Pixel(3, 3), kGreen);
+
+    // 32-bit from byte offset 4 (indices 1..3) with base vertex -1: vertices 0..2.
+    const uint32_t wide[] = {0, 1, 2, 3};
+    id.ByteWidth = sizeof wide;
+    const D3D11_SUBRESOURCE_DATA wdata = {wide, 0, 0};
+    Ref<ID3D11Buffer> ib32;
+    ASSERT_EQ(device_->CreateBuffer(&id, &wdata, &ib32), S_OK);
+    Clear(0, 0, 0, 1);
+    context_->IASetIndexBuffer(ib32.get(), DXGI_FORMAT_R32_UINT, 4);
+    context_->DrawIndexed(3, 0, -1);  // vertices 0, 1, 2: the upper-left triangle only
+    EXPECT_EQ(Pixel(0, 0), kGreen);
+    EXPECT_EQ(Pixel(3, 3), kBlack);
+}
+
+}  // namespace
+}  // namespace quarvel::d3d11::test

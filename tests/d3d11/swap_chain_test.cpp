@@ -1,0 +1,146 @@
+// The swap chain on a window: creation from the window handle, buffer 0 as a texture,
+// Present showing the back buffer upright in the window's own framebuffer.
+#include <SDL2/SDL.h>
+
+#include "core/hwnd_object.h"
+#include "core/video.h"
+#include "d3d11/gl.h"
+#include "d3d11_test_util.h"
+
+namespace quarvel::d3d11::test {
+namespace {
+
+// A top-level window handle the way the Win32 stand-in makes them: an SDL window with GL.
+struct TestWindow : HWND__ {
+    explicit TestWindow(int width, int height) {
+        platform::InitVideo();
+        window = SDL_CreateWindow("swap chain test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        platform::RegisterLiveWindow(this);
+    }
+    ~TestWindow() override {
+        platform::UnregisterLiveWindow(this);
+        SDL_DestroyWindow(window);
+    }
+    LRESULT Send(UINT, WPARAM, LPARAM) override { return 0; }
+    SDL_Window* SdlWindow() override { return window; }
+    SDL_Window* window;
+};
+
+DXGI_SWAP_CHAIN_DESC ChainDesc(HWND window, UINT width, UINT height) {
+    DXGI_SWAP_CHAIN_DESC d{};
+    d.BufferDesc = {width, height, {60, 1}, DXGI_FORMAT_R8G8B8A8_UNORM, DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
+                    DXGI_MODE_SCALING_UNSPECIFIED};
+    d.SampleDesc = {1, 0};
+    d.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
+    d.BufferCount = 2;
+    d.OutputWindow = window;
+    d.Windowed = TRUE;
+    d.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
+    return d;
+}
+
+TEST(D3d11SwapChainTest, BufferZeroIsARenderTargetAndPresentShowsItUpright) {
+    const size_t base = LiveObjectCount();
+    {
+        TestWindow window(16, 8);
+        const DXGI_SWAP_CHAIN_DESC desc = ChainDesc(&window, 16, 8);
+        const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1, D3D_FEATURE_LEVEL_10_0};
+        Ref<IDXGISwapChain> chain;
+        Ref<ID3D11Device> device;
+        Ref<ID3D11DeviceContext> context;
+        D3D_FEATURE_LEVEL level{};
+        ASSERT_EQ(D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 3,
+                                                D3D11_SDK_VERSION, &desc, &chain, &device, &level, &context),
+                  S_OK);
+        EXPECT_EQ(level, D3D_FEATURE_LEVEL_11_0);
+
+        Ref<ID3D11Texture2D> buffer;
+        ASSERT_EQ(chain->GetBuffer(0, __uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&buffer)), S_OK);
+        D3D11_TEXTURE2D_DESC td{};
+        buffer->GetDesc(&td);
+        EXPECT_EQ(td.Width, 16u);
+        EXPECT_EQ(td.Height, 8u);
+        EXPECT_EQ(td.Format, DXGI_FORMAT_R8G8B8A8_UNORM);
+        EXPECT_TRUE(td.BindFlags & D3D11_BIND_RENDER_TARGET);
+        void* second = nullptr;
+        EXPECT_EQ(chain->GetBuffer(1, __uuidof(ID3D11Texture2D), &second), DXGI_ERROR_INVALID_CALL);
+
+        // Top half red, bottom half blue, through a scissored clear-like draw: two clears of
+        // a back buffer and a 16x4 viewport are enough to tell up from down.
+        Ref<ID3D11RenderTargetView> view;
+        ASSERT_EQ(device->CreateRenderTargetView(buffer.get(), nullptr, &view), S_OK);
+        const float blue[4] = {0, 0, 1, 1};
+        context->ClearRenderTargetView(view.get(), blue);
+        D3D11_TEXTURE2D_DESC half{16, 4, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
+                                  D3D11_BIND_RENDER_TARGET, 0, 0};
+        Ref<ID3D11Texture2D> red;
+        ASSERT_EQ(device->CreateTexture2D(&half, nullptr, &red), S_OK);
+        Ref<ID3D11RenderTargetView> redView;
+        ASSERT_EQ(device->CreateRenderTargetView(red.get(), nullptr, &redView), S_OK);
+        const float redColor[4] = {1, 0, 0, 1};
+        context->ClearRenderTargetView(redView.get(), redColor);
+        const D3D11_BOX box = {0, 0, 0, 16, 4, 1};
+        context->CopySubresourceRegion(buffer.get(), 0, 0, 0, 0, red.get(), 0, &box);  // rows 0-3: the top
+
+        ASSERT_EQ(chain->Present(1, 0), S_OK);
+        // The window's framebuffer keeps its bottom row first; the offscreen driver's surface
+        // keeps what was presented, so its top row (GL row 7) must be red.
+        uint8_t top[4] = {}, bottom[4] = {};
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glReadPixels(0, 7, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, top);
+        glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, bottom);
+        if (platform::IsHeadless()) {
+            EXPECT_EQ(top[0], 255);
+            EXPECT_EQ(top[2], 0);
+            EXPECT_EQ(bottom[0], 0);
+            EXPECT_EQ(bottom[2], 255);
+        }
+        EXPECT_EQ(chain->Present(0, DXGI_PRESENT_TEST), S_OK);
+        UINT presents = 0;
+        EXPECT_EQ(chain->GetLastPresentCount(&presents), S_OK);
+        EXPECT_EQ(presents, 1u);
+
+        DXGI_SWAP_CHAIN_DESC got{};
+        EXPECT_EQ(chain->GetDesc(&got), S_OK);
+        EXPECT_EQ(got.OutputWindow, static_cast<HWND>(&window));
+        EXPECT_EQ(got.BufferCount, 2u);
+        Ref<ID3D11Device> parent;
+        EXPECT_EQ(chain->GetDevice(__uuidof(ID3D11Device), reinterpret_cast<void**>(&parent)), S_OK);
+        EXPECT_EQ(parent.get(), device.get());
+    }
+    EXPECT_EQ(LiveObjectCount(), base);
+}
+
+TEST(D3d11SwapChainTest, ASizeOfZeroTakesTheWindowsAndABadWindowFails) {
+    TestWindow window(24, 12);
+    DXGI_SWAP_CHAIN_DESC desc = ChainDesc(&window, 0, 0);
+    Ref<IDXGISwapChain> chain;
+    Ref<ID3D11Device> device;
+    ASSERT_EQ(D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0,
+                                            D3D11_SDK_VERSION, &desc, &chain, &device, nullptr, nullptr),
+              S_OK);
+    DXGI_SWAP_CHAIN_DESC got{};
+    chain->GetDesc(&got);
+    EXPECT_EQ(got.BufferDesc.Width, 24u);
+    EXPECT_EQ(got.BufferDesc.Height, 12u);
+
+    TestWindow* gone = new TestWindow(8, 8);
+    desc.OutputWindow = gone;
+    delete gone;  // a stale handle
+    IDXGISwapChain* badChain = reinterpret_cast<IDXGISwapChain*>(0x1);
+    ID3D11Device* badDevice = reinterpret_cast<ID3D11Device*>(0x1);
+    EXPECT_EQ(D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0,
+                                            D3D11_SDK_VERSION, &desc, &badChain, &badDevice, nullptr, nullptr),
+              DXGI_ERROR_INVALID_CALL);
+    EXPECT_EQ(badChain, nullptr);
+    EXPECT_EQ(badDevice, nullptr);
+    desc.OutputWindow = &window;
+    desc.BufferDesc.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
+    EXPECT_EQ(D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0,
+                                            D3D11_SDK_VERSION, &desc, &badChain, &badDevice, nullptr, nullptr),
+              DXGI_ERROR_INVALID_CALL);
+    EXPECT_EQ(badChain, nullptr);
+}
+
+}  // namespace
+}  // namespace quarvel::d3d11::test
