@@ -4,7 +4,7 @@
 # stand-ins on other systems), the audio library, zlib and stb.
 add_library(quarvel_system_deps INTERFACE)
 find_package(ZLIB REQUIRED)
-target_include_directories(quarvel_system_deps INTERFACE ${CMAKE_SOURCE_DIR} /usr/include/stb)
+target_include_directories(quarvel_system_deps INTERFACE ${PROJECT_SOURCE_DIR} /usr/include/stb)
 target_link_libraries(quarvel_system_deps INTERFACE ZLIB::ZLIB)
 if(QUARVEL_DEBUG_SWITCHES)
   target_compile_definitions(quarvel_system_deps INTERFACE QUARVEL_DEBUG_SWITCHES=1)
@@ -15,7 +15,7 @@ add_custom_target(quarvel_assets ALL)
 
 # An object library quarvel_<part> from every .cpp in the folder <part>/.
 function(quarvel_system_part part)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${part}/*.cpp)
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${part}/*.cpp)
   if(NOT sources)
     # A folder whose code has not been written yet still makes a (empty) library.
     set(sources ${CMAKE_BINARY_DIR}/empty_part.cpp)

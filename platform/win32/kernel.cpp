@@ -1,4 +1,4 @@
-// kernel32: module handle, last error, tick count, sleep, performance counter, debugger output.
+// kernel32: module handle, tick count, sleep, performance counter, debugger output.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,7 +11,6 @@ namespace {
 // Where a 32-bit executable is loaded by default; any fixed non-null value serves, as long
 // as every call returns the same one.
 HMODULE const kModuleHandle = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x00400000));
-thread_local DWORD lastError = ERROR_SUCCESS;
 constexpr LONGLONG kPerformanceFrequency = 10000000;  // 100 ns ticks, as Windows 10 reports
 }  // namespace
 
@@ -23,9 +22,6 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
 }
-
-DWORD WINAPI GetLastError(void) { return lastError; }
-void WINAPI SetLastError(DWORD dwErrCode) { lastError = dwErrCode; }
 
 // Milliseconds since an arbitrary start (the system's boot on Windows); wraps at 2^32.
 DWORD WINAPI GetTickCount(void) { return static_cast<DWORD>(quarvel::platform::ClockNowMs()); }
