@@ -13,7 +13,7 @@ packages=(
   libmpg123-dev libkissfft-dev libmp3lame-dev lame
   libcairo2-dev fonts-dejavu-core
   ffmpeg
-  binutils-mingw-w64-i686
+  binutils-mingw-w64-i686 g++-mingw-w64-i686-posix libz-mingw-w64-dev python3
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
 )
