@@ -9,10 +9,14 @@ using namespace quarvel::bass;
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
     Engine& engine = TheEngine();
-    std::lock_guard<std::mutex> hold(engine.lock);
-    Stream* stream = FindStreamLocked(engine, handle);
-    if (stream == nullptr) return FALSE;
-    stream->PlayLocked(restart != FALSE);
+    {
+        std::lock_guard<std::mutex> hold(engine.lock);
+        Stream* stream = FindStreamLocked(engine, handle);
+        if (stream == nullptr) return FALSE;
+        stream->PlayLocked(restart != FALSE);
+    }
+    // Outside the lock: a recording renders the output up to its clock here, and rendering
+    // takes the lock itself.
     quarvel::record::MusicStarted();
     SetError(BASS_OK);
     return TRUE;

@@ -242,10 +242,20 @@ void MusicFileOpened(const char* path) {
 
 void MusicStarted() {
     Recorder& r = TheRecorder();
-    std::lock_guard<std::mutex> hold(r.lock);
-    if (!r.time || r.time->Playing()) return;
-    r.time->MusicStarted();
-    r.musicStartMs = r.time->ElapsedMs();
+    AudioRender render;
+    void* user;
+    uint64_t frames;
+    {
+        std::lock_guard<std::mutex> hold(r.lock);
+        if (!r.time || r.time->Playing()) return;
+        r.time->MusicStarted();
+        r.musicStartMs = r.time->ElapsedMs();
+        // From here the heard frames are those of the first loop frame's music time, which
+        // need not be the start. The output must carry them before anyone asks for the
+        // position: its frames not yet rendered map to no stream position at all.
+        frames = AudioTarget(r, &render, &user);
+    }
+    RenderAudio(render, user, frames);
 }
 
 bool MusicOver() {

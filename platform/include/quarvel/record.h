@@ -34,7 +34,9 @@ void AudioClosed();
 uint64_t AudioFramesHeard();
 // The music file, for the video's sound track.
 void MusicFileOpened(const char* path);
-// Playback of the music began: from here presented frames are the main loop's.
+// Playback of the music began: from here presented frames are the main loop's. The clock
+// moves to the first loop frame's music time, so this renders like any other step of it and
+// must not be called under the library's lock either.
 void MusicStarted();
 // With QUARVEL_RECORD_TIMES: the last time has been shown, and the music is to end.
 bool MusicOver();
