@@ -2,6 +2,7 @@
 
 #include <d3d11.h>
 #include <shlwapi.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -42,14 +43,19 @@ HRESULT ReadShaderFile(const char* shaderPath, char** text, UINT* length) {
     fclose(file);
 
     const UINT declared = (UINT)word[0] | (UINT)word[1] << 8 | (UINT)word[2] << 16 | (UINT)word[3] << 24;
-    char* inflated = (char*)malloc(declared ? declared : 1);
+    // Deflate yields at most 1032 bytes for every byte it reads. A word beyond what the
+    // stream could ever fill gets a buffer of that bound instead: the text comes out the
+    // same (the stream's own length), and a damaged word does not reserve gigabytes.
+    const uint64_t reachable = (uint64_t)packedLength * 1032 + 1;
+    const UINT capacity = declared < reachable ? declared : (UINT)reachable;
+    char* inflated = (char*)malloc(capacity ? capacity : 1);
     if (!inflated) {
         free(packed);
         return E_OUTOFMEMORY;
     }
     // An empty buffer is a text cut to nothing; zlib would call it an error.
-    uLongf produced = declared;
-    const int result = declared ? uncompress((Bytef*)inflated, &produced, packed, (uLong)packedLength) : Z_OK;
+    uLongf produced = capacity;
+    const int result = capacity ? uncompress((Bytef*)inflated, &produced, packed, (uLong)packedLength) : Z_OK;
     free(packed);
     // Z_BUF_ERROR: the text is longer than the word says and fills the buffer; it is cut
     // there. Anything else but Z_OK leaves bytes that were never written, so nothing of it

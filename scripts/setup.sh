@@ -16,6 +16,7 @@ packages=(
   binutils-mingw-w64-i686 g++-mingw-w64-i686-posix libz-mingw-w64-dev python3
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -1,11 +1,15 @@
 #include "memory_blob.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
 namespace quarvel::hlsl {
 
 MemoryBlob* MemoryBlob::Create(SIZE_T size) {
+    // The programs these blobs serve are 32-bit, where no blob can reach 4 GiB: a larger
+    // request fails here, as it would there, instead of being put to the allocator.
+    if (size > UINT32_MAX) return nullptr;
     // A zero-byte blob still gets a valid (one-byte) buffer, so GetBufferPointer is never null.
     std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size ? size : 1]());
     if (!bytes) return nullptr;

@@ -1,6 +1,7 @@
 // The packed shader format and the path rule, without a compiler or a device.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -123,6 +124,23 @@ TEST_F(ShaderFileTest, TextLengthFollowsTheStream) {
     packed = Packed(text);
     packed.insert(packed.end(), {'j', 'u', 'n', 'k'});
     EXPECT_EQ(Read(Write("trailing.shader", packed)), text);
+}
+
+// Found by fuzzing ReadShaderFile: the buffer for the text was the size of the length word,
+// whatever the stream could hold, so a damaged word reserved gigabytes.
+TEST_F(ShaderFileTest, AHugeLengthWordReservesOnlyWhatTheStreamCouldFill) {
+    const std::string text = SourceText(1780);
+    std::vector<uint8_t> packed = Packed(text);
+    SetWord(packed, 4070142625u);  // the word the fuzzer found
+    const std::string path = Write("huge.shader", packed);
+    char* read = nullptr;
+    UINT length = 0;
+    ASSERT_EQ(ReadShaderFile(path.c_str(), &read, &length), S_OK);
+    EXPECT_EQ(std::string(read, length), text);
+    // Deflate yields at most 1032 bytes a byte; the allocator rounds a block this large up to
+    // whole pages (the damaged word alone would have asked for about 4 GB).
+    EXPECT_LE(malloc_usable_size(read), 1032 * (packed.size() - 4) + 8192);
+    free(read);
 }
 
 TEST_F(ShaderFileTest, MissingShortAndCorruptFilesFail) {

@@ -10,6 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -141,6 +144,48 @@ TEST_F(ResourceTest, UndecodableImagesGiveNoView) {
     EXPECT_EQ(view, nullptr);
     EXPECT_FALSE(LoadTextureFile((dir + "/missing.png").c_str(), &view));
     EXPECT_EQ(view, nullptr);
+    EXPECT_EQ(LiveObjectCount(), baseline);
+}
+
+// Found by fuzzing LoadTextureMemory: stb's other decoders took stray bytes for pictures.
+TEST_F(ResourceTest, OnlyPngPicturesAreDecoded) {
+    const std::vector<uint8_t> rgba(2 * 2 * 4, 200);
+    std::vector<uint8_t> tga, bmp;
+    auto append = [](void* context, void* data, int size) {
+        AppendBytes(*static_cast<std::vector<uint8_t>*>(context), data, size_t(size));
+    };
+    ASSERT_TRUE(stbi_write_tga_to_func(append, &tga, 2, 2, 4, rgba.data()));
+    ASSERT_TRUE(stbi_write_bmp_to_func(append, &bmp, 2, 2, 4, rgba.data()));
+    // 17 bytes that the TGA reader took for a picture of millions of pixels and read for
+    // seconds past their end.
+    std::vector<uint8_t> stray = {0x26, 0x00, 0x0a, 0x00, 0xff, 0xff, 0xff, 0xff, 0xff,
+                                  0xff, 0xff, 0x89, 0x50, 0x4e, 0x60, 0x47, 0x08};
+    for (const std::vector<uint8_t>* bytes : {&tga, &bmp, &stray}) {
+        ID3D11ShaderResourceView* view = reinterpret_cast<ID3D11ShaderResourceView*>(1);
+        EXPECT_FALSE(LoadTextureMemory(bytes->data(), int(bytes->size()), &view)) << bytes->size() << " bytes";
+        EXPECT_EQ(view, nullptr);
+    }
+    EXPECT_EQ(LiveObjectCount(), baseline);
+}
+
+// Found by fuzzing LoadTextureMemory under UndefinedBehaviorSanitizer: an IDAT chunk of no
+// bytes ahead of the image data is legal PNG, and stb copied it through a null pointer.
+TEST_F(ResourceTest, AnEmptyImageDataChunkLeavesThePictureAsItIs) {
+    const std::vector<uint8_t> rgba = {255, 128, 64, 0, 200, 100, 50, 1, 10, 20, 30, 128, 40, 50, 60, 255};
+    std::vector<uint8_t> png = EncodePng(2, 2, 4, rgba);
+    const uint8_t idat[] = {'I', 'D', 'A', 'T'};
+    const auto type = std::search(png.begin(), png.end(), std::begin(idat), std::end(idat));
+    ASSERT_NE(type, png.end());
+    // Length 0, the type, and the CRC-32 of the type alone, big-endian.
+    const uLong crc = crc32(0, idat, 4);
+    const std::vector<uint8_t> empty = {0, 0, 0, 0, 'I', 'D', 'A', 'T', uint8_t(crc >> 24), uint8_t(crc >> 16),
+                                        uint8_t(crc >> 8), uint8_t(crc)};
+    png.insert(type - 4, empty.begin(), empty.end());
+
+    ID3D11ShaderResourceView* view = nullptr;
+    ASSERT_TRUE(LoadTextureMemory(png.data(), int(png.size()), &view));
+    EXPECT_EQ(gfx_test::ReadPixels(view), rgba);
+    view->Release();
     EXPECT_EQ(LiveObjectCount(), baseline);
 }
 
