@@ -2,10 +2,48 @@
 
 #include <limits.h>
 #include <stb_image.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "gfx/graphics_context.h"
+
+namespace {
+
+uint32_t BigEndian32(const unsigned char* p) {
+    return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | (uint32_t)p[3];
+}
+
+// stb_image sizes its buffers by what a PNG's headers claim, before it reads the data they
+// describe: the compressed data by each IDAT chunk's length, the pixels by the IHDR size. A
+// file with a chunk longer than the bytes left, or a picture larger than its compressed data
+// could hold (deflate yields at most 1032 bytes a byte, and a pixel takes at least a bit) is
+// one stb refuses anyway, after reserving up to gigabytes for it. Those are turned away here,
+// before stb sees them.
+bool PngWithinItsBytes(const unsigned char* data, int size) {
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size < 8 || memcmp(data, signature, 8) != 0) return false;
+    const size_t end = (size_t)size;
+    uint64_t width = 0, height = 0, compressed = 0;
+    for (size_t at = 8; end - at >= 8;) {
+        const uint32_t length = BigEndian32(data + at);
+        const unsigned char* type = data + at + 4;
+        // stb stops at IEND without reading its length or checksum.
+        if (memcmp(type, "IEND", 4) == 0) return width * height <= compressed * 1032 * 8;
+        if (length > end - at - 8 || end - at - 8 - length < 4) return false;  // data and checksum
+        if (memcmp(type, "IHDR", 4) == 0 && length >= 8) {
+            width = BigEndian32(data + at + 8);
+            height = BigEndian32(data + at + 12);
+        } else if (memcmp(type, "IDAT", 4) == 0) {
+            compressed += length;
+        }
+        at += 12 + (size_t)length;
+    }
+    return false;  // no IEND: stb reads zeros past the end and refuses the file
+}
+
+}  // namespace
 
 bool LoadTextureFile(const char* path, ID3D11ShaderResourceView** view) {
     *view = NULL;
@@ -32,6 +70,7 @@ bool LoadTextureFile(const char* path, ID3D11ShaderResourceView** view) {
 
 bool LoadTextureMemory(const void* data, int size, ID3D11ShaderResourceView** view) {
     *view = NULL;
+    if (size < 0 || !PngWithinItsBytes((const unsigned char*)data, size)) return false;
     int width, height, channels;
     stbi_uc* pixels = stbi_load_from_memory((const stbi_uc*)data, size, &width, &height, &channels, 4);
     if (!pixels) return false;

@@ -3,8 +3,9 @@
 # runs the whole test suite there, the GL tests included. Any finding fails the test that
 # made it. Extra arguments go to the configure step.
 #
-# From an empty build-asan/ on two cores: about 25 minutes to build, then about 2 minutes of
-# tests; QUARVEL_JOBS sets the parallelism (default: the number of cores).
+# From an empty build-asan/ on two cores: about 9 minutes to build and 2 of tests when the
+# cores are otherwise idle, up to 25 and 4 when others are building on them; QUARVEL_JOBS sets
+# the parallelism (default: the number of cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

@@ -6,6 +6,7 @@
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
+#include <stb_image.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -165,6 +166,44 @@ TEST_F(ResourceTest, OnlyPngPicturesAreDecoded) {
         EXPECT_FALSE(LoadTextureMemory(bytes->data(), int(bytes->size()), &view)) << bytes->size() << " bytes";
         EXPECT_EQ(view, nullptr);
     }
+    EXPECT_EQ(LiveObjectCount(), baseline);
+}
+
+void PutBigEndian32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (24 - 8 * i));
+}
+
+// Found by fuzzing LoadTextureMemory: stb reserves buffers by what a PNG's headers claim
+// before reading the data, so a couple of hundred bytes could make it reserve gigabytes. Such
+// files are refused before stb is asked: its failure reason stays as it was.
+TEST_F(ResourceTest, PngHeadersClaimingMoreThanTheFileHoldsAreRefusedUndecoded) {
+    const std::vector<uint8_t> rgba(2 * 2 * 4, 90);
+    const std::vector<uint8_t> png = EncodePng(2, 2, 4, rgba);
+    const uint8_t idat[] = {'I', 'D', 'A', 'T'};
+    const size_t idatLength = size_t(std::search(png.begin(), png.end(), std::begin(idat), std::end(idat)) - png.begin()) - 4;
+    const size_t ihdrWidth = 16;  // signature, IHDR length and type
+
+    std::vector<uint8_t> longChunk = png;  // an IDAT claiming 2 GiB, as the fuzzer's file did
+    PutBigEndian32(longChunk, idatLength, 0x7FFFFFF0u);
+    std::vector<uint8_t> tooManyPixels = png;  // 16000 x 16000 from a few bytes of data
+    PutBigEndian32(tooManyPixels, ihdrWidth, 16000);
+    PutBigEndian32(tooManyPixels, ihdrWidth + 4, 16000);
+
+    for (const std::vector<uint8_t>* bytes : {&longChunk, &tooManyPixels}) {
+        const char unknown[] = "not a picture";
+        int w, h, c;
+        ASSERT_EQ(stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(unknown), sizeof unknown, &w, &h, &c, 4),
+                  nullptr);
+        const std::string before = stbi_failure_reason();
+        ID3D11ShaderResourceView* view = reinterpret_cast<ID3D11ShaderResourceView*>(1);
+        EXPECT_FALSE(LoadTextureMemory(bytes->data(), int(bytes->size()), &view)) << bytes->size() << " bytes";
+        EXPECT_EQ(view, nullptr);
+        EXPECT_EQ(stbi_failure_reason(), before) << "stb decoded " << bytes->size() << " bytes";
+    }
+    // The unchanged file still loads.
+    ID3D11ShaderResourceView* view = nullptr;
+    ASSERT_TRUE(LoadTextureMemory(png.data(), int(png.size()), &view));
+    view->Release();
     EXPECT_EQ(LiveObjectCount(), baseline);
 }
 
