@@ -11,29 +11,13 @@ HRESULT DepthStencilView::Create(Device* device, ID3D11Resource* resource, const
                                  ID3D11DepthStencilView** out) {
     const char* f = "CreateDepthStencilView";
     if (out) *out = nullptr;
-    if (!resource) return LogInvalid(f, "pResource is null"), E_INVALIDARG;
-    Texture2D* texture = AsTexture2D(resource);
-    if (!texture) {
-        LogUnsupported(f, "depth targets that are not 2D textures");
-        return E_INVALIDARG;
-    }
+    Texture2D* texture = nullptr;
+    D3D11_DEPTH_STENCIL_VIEW_DESC desc;
+    const HRESULT hr = TargetViewTexture(f, "depth targets", D3D11_BIND_DEPTH_STENCIL, "D3D11_BIND_DEPTH_STENCIL", resource,
+                                         descIn, D3D11_DSV_DIMENSION_TEXTURE2D, D3D11_DSV_DIMENSION_TEXTURE2DARRAY,
+                                         &texture, &desc);
+    if (FAILED(hr)) return hr;
     const D3D11_TEXTURE2D_DESC& td = texture->Desc();
-    if (!(td.BindFlags & D3D11_BIND_DEPTH_STENCIL))
-        return LogInvalid(f, "the texture was not created with D3D11_BIND_DEPTH_STENCIL"), E_INVALIDARG;
-
-    D3D11_DEPTH_STENCIL_VIEW_DESC desc{};
-    if (descIn) {
-        desc = *descIn;
-        if (desc.Format == DXGI_FORMAT_UNKNOWN) desc.Format = td.Format;
-    } else {
-        desc.Format = td.Format;
-        if (td.ArraySize > 1) {
-            desc.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2DARRAY;
-            desc.Texture2DArray = {0, 0, td.ArraySize};
-        } else {
-            desc.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
-        }
-    }
     const FormatInfo* format = GetFormatInfo(desc.Format);
     if (!format || !format->Has(kFormatDepth))
         return LogInvalid(f, "Format %d is not a depth format (R24G8_TYPELESS textures take D24_UNORM_S8_UINT)",

@@ -12,29 +12,13 @@ HRESULT RenderTargetView::Create(Device* device, ID3D11Resource* resource, const
                                  ID3D11RenderTargetView** out) {
     const char* f = "CreateRenderTargetView";
     if (out) *out = nullptr;
-    if (!resource) return LogInvalid(f, "pResource is null"), E_INVALIDARG;
-    Texture2D* texture = AsTexture2D(resource);
-    if (!texture) {
-        LogUnsupported(f, "render targets that are not 2D textures");
-        return E_INVALIDARG;
-    }
+    Texture2D* texture = nullptr;
+    D3D11_RENDER_TARGET_VIEW_DESC desc;
+    const HRESULT hr = TargetViewTexture(f, "render targets", D3D11_BIND_RENDER_TARGET, "D3D11_BIND_RENDER_TARGET", resource,
+                                         descIn, D3D11_RTV_DIMENSION_TEXTURE2D, D3D11_RTV_DIMENSION_TEXTURE2DARRAY,
+                                         &texture, &desc);
+    if (FAILED(hr)) return hr;
     const D3D11_TEXTURE2D_DESC& td = texture->Desc();
-    if (!(td.BindFlags & D3D11_BIND_RENDER_TARGET))
-        return LogInvalid(f, "the texture was not created with D3D11_BIND_RENDER_TARGET"), E_INVALIDARG;
-
-    D3D11_RENDER_TARGET_VIEW_DESC desc{};
-    if (descIn) {
-        desc = *descIn;
-        if (desc.Format == DXGI_FORMAT_UNKNOWN) desc.Format = td.Format;
-    } else {
-        desc.Format = td.Format;
-        if (td.ArraySize > 1) {
-            desc.ViewDimension = D3D11_RTV_DIMENSION_TEXTURE2DARRAY;
-            desc.Texture2DArray = {0, 0, td.ArraySize};
-        } else {
-            desc.ViewDimension = D3D11_RTV_DIMENSION_TEXTURE2D;
-        }
-    }
     const FormatInfo* format = GetFormatInfo(desc.Format);
     if (!format || !format->Has(kFormatRenderTarget))
         return LogInvalid(f, "Format %d cannot be a render target (a typeless texture needs a typed view format)",
