@@ -38,9 +38,10 @@ struct Shader {
 };
 
 // Index by the benchmark argument: 0 small, 1 large; each a pixel shader with its vertex shader.
-const Shader kPixel[] = {{"sprites.hlsl", "Texture2DPS", ShaderStage::Pixel},
-                         {"sea.hlsl", "FractalCloudPS", ShaderStage::Pixel}};
-const Shader kVertex[] = {{"sprites.hlsl", "VS", ShaderStage::Vertex}, {"sea.hlsl", "VS", ShaderStage::Vertex}};
+const Shader kPixel[] = {{"Shaders2D.fx", "Texture2DPS", ShaderStage::Pixel},
+                         {"FractalCloud.hlsl", "FractalCloudPS", ShaderStage::Pixel}};
+const Shader kVertex[] = {{"Shaders2D.fx", "VS", ShaderStage::Vertex},
+                          {"FractalCloud.hlsl", "VS", ShaderStage::Vertex}};
 
 struct Input {
     std::string source;
@@ -49,7 +50,7 @@ struct Input {
 
 Input Prepare(const Shader& s) {
     Input in;
-    in.source = Read(std::string(QUARVEL_HLSL_TEST_DATA) + "/" + s.file);
+    in.source = Read(std::string(QUARVEL_SOURCE_SHADERS) + "/" + s.file);
     in.input.source = in.source;
     in.input.sourceName = s.file;
     in.input.entry = s.entry;

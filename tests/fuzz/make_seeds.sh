@@ -71,8 +71,8 @@ ff -f lavfi -i "sine=frequency=220:duration=0.1:sample_rate=48000" -ac 2 -c:a li
 out=$(fresh fuzz_shader_blob)
 "$seeds" blobs "$out" Shaders/Shaders2D.fx VS vs_4_0 TTFPS ps_5_0 MergePS ps_5_0
 "$seeds" blobs "$out" Shaders/Shaders3D.fx VS vs_4_0 SkyboxVS vs_4_0 DiffuseTextureCubemapPS ps_5_0 SkyboxPS ps_5_0
-"$seeds" blobs "$out" tests/hlsl/data/vhs.hlsl VHSPS ps_5_0
-"$seeds" blobs "$out" tests/hlsl/data/sea.hlsl FractalCloudPS ps_5_0
+"$seeds" blobs "$out" Shaders/PostProcess.hlsl VHSPS ps_5_0
+"$seeds" blobs "$out" Shaders/FractalCloud.hlsl FractalCloudPS ps_5_0
 
 # --- packed shader files ---
 out=$(fresh fuzz_shader_file)
