@@ -9,13 +9,13 @@ namespace quarvel::platform {
 namespace {
 bool started = false;
 bool headless = false;
+}  // namespace
 
 bool HasDisplayServer() {
     const char* x = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x && *x) || (wayland && *wayland);
 }
-}  // namespace
 
 bool InitVideo() {
     if (started) return true;

@@ -10,6 +10,9 @@ namespace quarvel::platform {
 // buffer of its own (Direct3D renders into its own targets). False with SDL's error on stderr.
 bool InitVideo();
 
+// True when DISPLAY or WAYLAND_DISPLAY names a display server.
+bool HasDisplayServer();
+
 // True when InitVideo chose the offscreen driver: nothing can be shown to a person.
 bool IsHeadless();
 

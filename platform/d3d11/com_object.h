@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <typeinfo>
 
 #include "live_objects.h"
 #include "private_data.h"
@@ -40,20 +41,24 @@ class DeviceChild : public Interface {
 public:
     explicit DeviceChild(Device* device) : device_(device), id_(NextObjectId()) {
         DeviceAddRef(device_);
-        ObjectCreated();
+        ObjectCreated(typeid(Interface).name());
     }
     DeviceChild(const DeviceChild&) = delete;
     DeviceChild& operator=(const DeviceChild&) = delete;
 
     ULONG STDMETHODCALLTYPE AddRef() override {
         const ULONG count = ++refs_;
-        if (count == 1) DeviceAddRef(device_);
+        if (count == 1) {
+            DeviceAddRef(device_);
+            ObjectRetained(typeid(Interface).name());
+        }
         return count;
     }
 
     ULONG STDMETHODCALLTYPE Release() override {
         const ULONG count = --refs_;
         if (count == 0) {
+            ObjectReleased(typeid(Interface).name());
             Device* device = device_;
             if (privateRefs_ == 0) delete this;
             DeviceRelease(device);
@@ -85,7 +90,7 @@ public:
     uint64_t Id() const { return id_; }
 
 protected:
-    ~DeviceChild() override { ObjectDestroyed(); }
+    ~DeviceChild() override { ObjectDestroyed(typeid(Interface).name(), false); }
 
 private:
     Device* device_;

@@ -1,6 +1,7 @@
 #include "context.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "device.h"
 #include "log.h"
@@ -76,11 +77,11 @@ bool SlotsValid(const char* function, UINT start, UINT count, int slots) {
 
 }  // namespace
 
-Context::Context(Device* device) : device_(device) { ObjectCreated(); }
+Context::Context(Device* device) : device_(device) { ObjectCreated(typeid(ID3D11DeviceContext).name()); }
 
 Context::~Context() {
     ReleaseBindings();
-    ObjectDestroyed();
+    ObjectDestroyed(typeid(ID3D11DeviceContext).name(), true);
 }
 
 void Context::InitGl() {

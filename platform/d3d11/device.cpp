@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 #include <new>
+#include <typeinfo>
 #include <vector>
 
 #include "blend_state.h"
@@ -35,7 +36,7 @@ HRESULT Device::Create(SDL_Window* window, D3D_FEATURE_LEVEL level, UINT flags, 
     *out = nullptr;
     auto* device = new (std::nothrow) Device();
     if (!device) return E_OUTOFMEMORY;
-    ObjectCreated();
+    ObjectCreated(typeid(ID3D11Device).name());
     device->featureLevel_ = level;
     device->creationFlags_ = flags;
     if (!device->glContext_.Create(window, error)) {
@@ -91,7 +92,7 @@ bool Device::InitGl(std::string& error) {
 
 Device::~Device() {
     if (!glReady_) {
-        ObjectDestroyed();
+        ObjectDestroyed(typeid(ID3D11Device).name(), true);
         return;
     }
     MakeCurrent();
@@ -104,7 +105,7 @@ Device::~Device() {
     if (defaultSampler_) glDeleteSamplers(1, &defaultSampler_);
     if (zeroUniformBuffer_) glDeleteBuffers(1, &zeroUniformBuffer_);
     delete context_;
-    ObjectDestroyed();
+    ObjectDestroyed(typeid(ID3D11Device).name(), true);
 }
 
 GLuint Device::ZeroTexture(GLenum target) const {

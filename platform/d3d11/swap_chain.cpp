@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <new>
+#include <typeinfo>
 
 #include "device.h"
 #include "log.h"
@@ -13,7 +14,7 @@ namespace quarvel::d3d11 {
 
 SwapChain::SwapChain(Device* device) : device_(device) {
     device_->AddRef();
-    ObjectCreated();
+    ObjectCreated(typeid(IDXGISwapChain).name());
 }
 
 SwapChain::~SwapChain() {
@@ -23,7 +24,7 @@ SwapChain::~SwapChain() {
         glDeleteFramebuffers(1, &readFramebuffer_);
     }
     backBuffer_.Reset(nullptr);
-    ObjectDestroyed();
+    ObjectDestroyed(typeid(IDXGISwapChain).name(), true);
     device_->Release();
 }
 

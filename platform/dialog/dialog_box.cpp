@@ -2,9 +2,9 @@
 // MapDialogRect, on the dialog model, with a GTK window when there is someone to show it to.
 #include <windows.h>
 
-#include <cstdlib>
 #include <memory>
 
+#include "core/video.h"
 #include "dialog_model.h"
 #include "dialog_template.h"
 #include "gtk_dialog.h"
@@ -14,12 +14,6 @@
 
 namespace quarvel::platform::dialog {
 namespace {
-
-bool HasDisplayServer() {
-    const char* x = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x && *x) || (wayland && *wayland);
-}
 
 INT_PTR RunDialog(const DialogTemplate& source, DLGPROC procedure, LPARAM initParameter) {
     if (!source.menu.empty()) LogUnsupportedOnce("DialogBoxParamA", "a dialog menu");

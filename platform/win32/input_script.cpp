@@ -10,32 +10,55 @@
 #include "clock.h"
 #include "keyboard.h"
 #include "log_once.h"
+#include "message_queue.h"
 #include "window.h"
 
 namespace quarvel::platform {
 namespace {
 
-std::vector<ScriptStep> steps;
-size_t nextStep = 0;
-bool started = false;
-uint64_t startMs = 0;
+struct Script {
+    bool parsed = false;
+    std::vector<ScriptStep> steps;
+    std::vector<bool> done;
+    bool pumpStarted = false, windowCreated = false;
+    uint64_t pumpMs = 0, windowMs = 0;
+    // The flood under way: the clock time its last message is due by, and how many came.
+    bool flooding = false;
+    uint64_t floodEndMs = 0, floodMessages = 0;
+};
+Script script;
+
+bool ParseMs(const std::string& text, uint64_t* ms) {
+    if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+    char* end = nullptr;
+    *ms = std::strtoull(text.c_str(), &end, 10);
+    return *end == '\0';
+}
 
 bool ParseStep(const std::string& entry, ScriptStep* step) {
     size_t first = entry.find(':');
     if (first == std::string::npos || first == 0) return false;
-    char* end = nullptr;
     std::string time = entry.substr(0, first);
-    unsigned long long at = std::strtoull(time.c_str(), &end, 10);
-    if (*end || time[0] == '-') return false;
+    static const std::string kWindowAnchor = "window+";
+    step->anchor = ScriptStep::kFirstPump;
+    if (strncasecmp(time.c_str(), kWindowAnchor.c_str(), kWindowAnchor.size()) == 0) {
+        step->anchor = ScriptStep::kWindowCreated;
+        time.erase(0, kWindowAnchor.size());
+    }
+    if (!ParseMs(time, &step->atMs)) return false;
     std::string rest = entry.substr(first + 1);
     size_t second = rest.find(':');
     std::string action = rest.substr(0, second);
     std::string argument = second == std::string::npos ? "" : rest.substr(second + 1);
-    step->atMs = at;
     step->scancode = SDL_SCANCODE_UNKNOWN;
+    step->durationMs = 0;
     if (strcasecmp(action.c_str(), "close") == 0) {
         step->kind = ScriptStep::kClose;
         return second == std::string::npos;
+    }
+    if (strcasecmp(action.c_str(), "flood") == 0) {
+        step->kind = ScriptStep::kFlood;
+        return ParseMs(argument, &step->durationMs) && step->durationMs > 0;
     }
     if (strcasecmp(action.c_str(), "keydown") == 0)
         step->kind = ScriptStep::kKeyDown;
@@ -114,30 +137,91 @@ void InjectClose(HWND handle) {
     SDL_PushEvent(&event);
 }
 
+namespace {
+
+void ParseOnce() {
+    if (script.parsed) return;
+    script.parsed = true;
+    const char* text = std::getenv("QUARVEL_INPUT_SCRIPT");
+    if (!text || !text[0]) return;
+    std::vector<std::string> rejected;
+    script.steps = ParseInputScript(text, &rejected);
+    script.done.assign(script.steps.size(), false);
+    for (const std::string& entry : rejected)
+        std::fprintf(stderr, "win32: QUARVEL_INPUT_SCRIPT: cannot read \"%s\"; skipped\n", entry.c_str());
+}
+
+void Perform(const ScriptStep& step, uint64_t dueMs) {
+    switch (step.kind) {
+        case ScriptStep::kKeyDown: InjectKey(step.scancode, true); break;
+        case ScriptStep::kKeyUp: InjectKey(step.scancode, false); break;
+        case ScriptStep::kClose:
+            if (Window* target = Target()) InjectClose(target);
+            break;
+        case ScriptStep::kFlood:
+            // A second flood while one lasts extends it.
+            script.floodEndMs = std::max(script.flooding ? script.floodEndMs : 0, dueMs + step.durationMs);
+            script.flooding = true;
+            break;
+    }
+}
+
+// Steps whose anchor has started and whose time has come, in time order within an anchor.
+void RunDueSteps(bool windowAnchorOnly) {
+    const uint64_t now = ClockNowMs();
+    for (size_t i = 0; i < script.steps.size(); ++i) {
+        const ScriptStep& step = script.steps[i];
+        if (script.done[i]) continue;
+        const bool fromWindow = step.anchor == ScriptStep::kWindowCreated;
+        if (windowAnchorOnly && !fromWindow) continue;
+        if (fromWindow ? !script.windowCreated : !script.pumpStarted) continue;
+        const uint64_t dueMs = (fromWindow ? script.windowMs : script.pumpMs) + step.atMs;
+        if (dueMs > now) continue;
+        script.done[i] = true;
+        Perform(step, dueMs);
+    }
+}
+
+// One message of the flood per pump, each a millisecond after the last: waiting for it is
+// time the program spends in the pump, not drawing.
+void FloodOnce() {
+    if (!script.flooding) return;
+    Window* target = Target();
+    if (!target || ClockNowMs() >= script.floodEndMs) {
+        script.flooding = false;
+        Trace("input script: flood over after %llu messages", static_cast<unsigned long long>(script.floodMessages));
+        script.floodMessages = 0;
+        return;
+    }
+    ClockSleepMs(1);
+    // Alternate positions, so no two are alike for anyone who looks.
+    const LPARAM at = (script.floodMessages & 1) ? MAKELPARAM(11, 7) : MAKELPARAM(10, 7);
+    PostToQueue(target, WM_MOUSEMOVE, 0, at);
+    ++script.floodMessages;
+}
+
+}  // namespace
+
+void NoteWindowCreated() {
+    if (script.windowCreated) return;
+    script.windowCreated = true;
+    script.windowMs = ClockNowMs();
+}
+
 void RunInputScript() {
-    if (!started) {
-        started = true;
-        startMs = ClockNowMs();
+    ParseOnce();
+    if (!script.pumpStarted) {
+        script.pumpStarted = true;
+        script.pumpMs = ClockNowMs();
         Trace("first message pump");
-        const char* text = std::getenv("QUARVEL_INPUT_SCRIPT");
-        if (text && text[0]) {
-            std::vector<std::string> rejected;
-            steps = ParseInputScript(text, &rejected);
-            for (const std::string& entry : rejected)
-                std::fprintf(stderr, "win32: QUARVEL_INPUT_SCRIPT: cannot read \"%s\"; skipped\n", entry.c_str());
-        }
     }
-    const uint64_t now = ClockNowMs() - startMs;
-    while (nextStep < steps.size() && steps[nextStep].atMs <= now) {
-        const ScriptStep& step = steps[nextStep++];
-        switch (step.kind) {
-            case ScriptStep::kKeyDown: InjectKey(step.scancode, true); break;
-            case ScriptStep::kKeyUp: InjectKey(step.scancode, false); break;
-            case ScriptStep::kClose:
-                if (Window* target = Target()) InjectClose(target);
-                break;
-        }
-    }
+    RunDueSteps(false);
+    FloodOnce();
+}
+
+void RunInputScriptAfterSleep() {
+    ParseOnce();
+    RunDueSteps(true);
 }
 
 }  // namespace quarvel::platform

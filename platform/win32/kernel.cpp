@@ -5,6 +5,7 @@
 #include <time.h>
 
 #include "clock.h"
+#include "input_script.h"
 #include "log_once.h"
 
 namespace {
@@ -31,6 +32,7 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
         for (;;) quarvel::platform::ClockSleepMs(0x7fffffff);
     }
     quarvel::platform::ClockSleepMs(dwMilliseconds);
+    quarvel::platform::RunInputScriptAfterSleep();
 }
 
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency) {

@@ -9,6 +9,7 @@
 
 #include "core/video.h"
 #include "display_modes.h"
+#include "input_script.h"
 #include "log_once.h"
 #include "message_queue.h"
 #include "mouse.h"
@@ -198,6 +199,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     window->sdl = sdl;
     RegisterLiveWindow(window);
     LiveList().push_back(window);
+    NoteWindowCreated();
     Trace("CreateWindowExA \"%s\" \"%s\" client %dx%d%s", windowClass->name.c_str(),
           lpWindowName ? lpWindowName : "", clientWidth, clientHeight, popup ? " popup" : "");
 

@@ -187,4 +187,23 @@ TEST(Win32InputScript, ParsesStepsInTimeOrderAndRejectsTheRest) {
     EXPECT_EQ(rejected, (std::vector<std::string>{"bad", "3:keydown:nokey", "4:close:x", "-5:close"}));
 }
 
+TEST(Win32InputScript, ReadsWindowAnchorsAndFloods) {
+    std::vector<std::string> rejected;
+    auto steps = quarvel::platform::ParseInputScript(
+        "window+250:close,100:flood:3000,5:flood,6:flood:0,window+:close,window+x:close,Window+0:keydown:a",
+        &rejected);
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0].atMs, 0u);
+    EXPECT_EQ(steps[0].anchor, quarvel::platform::ScriptStep::kWindowCreated);
+    EXPECT_EQ(steps[0].kind, quarvel::platform::ScriptStep::kKeyDown);
+    EXPECT_EQ(steps[1].atMs, 100u);
+    EXPECT_EQ(steps[1].anchor, quarvel::platform::ScriptStep::kFirstPump);
+    EXPECT_EQ(steps[1].kind, quarvel::platform::ScriptStep::kFlood);
+    EXPECT_EQ(steps[1].durationMs, 3000u);
+    EXPECT_EQ(steps[2].atMs, 250u);
+    EXPECT_EQ(steps[2].anchor, quarvel::platform::ScriptStep::kWindowCreated);
+    EXPECT_EQ(steps[2].kind, quarvel::platform::ScriptStep::kClose);
+    EXPECT_EQ(rejected, (std::vector<std::string>{"5:flood", "6:flood:0", "window+:close", "window+x:close"}));
+}
+
 }  // namespace

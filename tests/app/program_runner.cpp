@@ -1,0 +1,180 @@
+#include "program_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+size_t ProgramRun::Count(const std::string& text) const {
+    size_t count = 0;
+    for (size_t at = errors.find(text); at != std::string::npos; at = errors.find(text, at + text.size())) ++count;
+    return count;
+}
+
+std::string ProgramDirectory() {
+    std::string program = QUARVEL_PROGRAM;
+    return program.substr(0, program.find_last_of('/'));
+}
+
+ProgramRun RunProgram(const std::string& directory, const std::map<std::string, std::string>& changes,
+                      double limitSeconds) {
+    std::map<std::string, std::string> variables;
+    for (char** entry = environ; *entry; ++entry) {
+        std::string text = *entry;
+        size_t equals = text.find('=');
+        if (equals != std::string::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
+    }
+    // The virtual display and the null audio output, whatever this machine has.
+    variables.erase("DISPLAY");
+    variables.erase("WAYLAND_DISPLAY");
+    variables["SDL_VIDEODRIVER"] = "offscreen";
+    variables["SDL_AUDIODRIVER"] = "dummy";
+    variables["QUARVEL_WIN32_TRACE"] = "1";
+    for (const auto& [name, value] : changes) {
+        if (value.empty())
+            variables.erase(name);
+        else
+            variables[name] = value;
+    }
+    std::vector<std::string> texts;
+    for (const auto& [name, value] : variables) texts.push_back(name + "=" + value);
+    std::vector<char*> environment;
+    for (std::string& text : texts) environment.push_back(text.data());
+    environment.push_back(nullptr);
+
+    char errorPath[] = "/tmp/quarvel_program_stderr_XXXXXX";
+    int errorFile = mkstemp(errorPath);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, errorFile, STDERR_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+    std::string program = QUARVEL_PROGRAM;
+    char* arguments[] = {program.data(), nullptr};
+
+    ProgramRun run;
+    pid_t child = 0;
+    auto start = std::chrono::steady_clock::now();
+    int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, arguments, environment.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(errorFile);
+    if (spawned != 0) {
+        ADD_FAILURE() << "cannot start " << program << ": " << strerror(spawned);
+        unlink(errorPath);
+        return run;
+    }
+    int status = 0;
+    for (;;) {
+        pid_t done = waitpid(child, &status, WNOHANG);
+        run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (done == child) break;
+        if (run.seconds > limitSeconds) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            ADD_FAILURE() << "the program was still running after " << limitSeconds << " s";
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) ADD_FAILURE() << "the program died of signal " << WTERMSIG(status);
+    std::ifstream errors(errorPath);
+    std::stringstream text;
+    text << errors.rdbuf();
+    run.errors = text.str();
+    unlink(errorPath);
+    return run;
+}
+
+namespace {
+
+std::vector<std::string> FilesIn(const std::string& folder, const std::vector<std::string>& suffixes) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(ProgramDirectory() + "/" + folder)) {
+        if (!entry.is_regular_file()) continue;
+        std::string name = entry.path().filename().string();
+        for (const std::string& suffix : suffixes)
+            if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+                names.push_back(folder + "/" + name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> DataFiles() { return FilesIn("Data", {".png", ".mp3", ".vbo"}); }
+std::vector<std::string> ShaderFiles() { return FilesIn("Shaders", {".shader"}); }
+
+StagedTree::StagedTree() {
+    char folder[] = "/tmp/quarvel_staged_XXXXXX";
+    if (!mkdtemp(folder)) {
+        ADD_FAILURE() << "cannot make a folder: " << strerror(errno);
+        return;
+    }
+    path_ = folder;
+    // Links to whole folders' files, sources included (the program reads their file times).
+    for (const char* sub : {"Data", "Shaders"}) {
+        std::filesystem::create_directory(path_ + "/" + sub);
+        for (const auto& entry : std::filesystem::directory_iterator(ProgramDirectory() + "/" + sub))
+            if (entry.is_regular_file())
+                std::filesystem::create_symlink(entry.path(), path_ + "/" + sub + "/" + entry.path().filename().string());
+    }
+}
+
+StagedTree::~StagedTree() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+void StagedTree::Remove(const std::string& relative) {
+    ASSERT_TRUE(std::filesystem::remove(path_ + "/" + relative)) << relative;
+}
+
+void StagedTree::Replace(const std::string& relative, const std::vector<unsigned char>& bytes) {
+    std::filesystem::remove(path_ + "/" + relative);
+    std::ofstream file(path_ + "/" + relative, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(file.good()) << relative;
+}
+
+std::vector<unsigned char> StagedTree::Original(const std::string& relative) const {
+    return ReadFile(ProgramDirectory() + "/" + relative);
+}
+
+std::vector<RecordedFrame> ReadFrames(const std::string& folder) {
+    std::vector<RecordedFrame> frames;
+    std::ifstream file(folder + "/frames.tsv");
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream fields(line);
+        RecordedFrame frame{};
+        std::string kind;
+        if (!(fields >> frame.number >> frame.musicMs >> kind)) {
+            ADD_FAILURE() << "frames.tsv: cannot read \"" << line << "\"";
+            continue;
+        }
+        frame.loop = kind == "loop";
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+std::vector<unsigned char> ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
