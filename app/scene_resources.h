@@ -16,5 +16,9 @@ extern ID3D11ShaderResourceView* billboardTexture2;
 extern Mesh* pylonMesh;
 extern ShaderProgram* seaProgram;
 
-// Loads the seven textures (background first, billboard 2 last), then the pylon mesh.
+// Decoding the seven pictures is most of what loading the scene costs and needs no device,
+// so start-up hands it to a second thread while it compiles the shader programs.
+void StartDecodingScenePictures();
+// Makes the seven textures (background first, billboard 2 last) from the pictures, decoding
+// them first unless StartDecodingScenePictures already has, then loads the pylon mesh.
 void LoadSceneResources();

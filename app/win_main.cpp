@@ -68,6 +68,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     mainWindow = CreateMainWindow(instance);
     if (!mainWindow) return E_FAIL;
     ShowWindow(mainWindow, nCmdShow);
+    StartDecodingScenePictures();
 
     BASS_Init(-1, 44100, 0, mainWindow, NULL);
     musicStream = BASS_StreamCreateFile(FALSE, kMusicFile, 0, 0, 0);

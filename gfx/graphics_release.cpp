@@ -33,6 +33,7 @@ bool ReleaseGraphics() {
     // The registry only points at programs owned elsewhere; the standard ones are gone now.
     for (UINT32 i = 0; i < graphics.programCount; ++i) graphics.programRegistry[i] = NULL;
     graphics.programCount = 0;
+    ReleaseCompiledShaders();
 
     for (FontSlot& font : graphics.fonts) Release(font.view);
     Release(graphics.depthOn);

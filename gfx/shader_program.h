@@ -24,8 +24,12 @@ ShaderProgram* CreateShaderProgram(const char* sourcePath, const char* pixelEntr
                                    UINT constantsSize);
 
 // Reads the packed source beside sourcePath (extension replaced by ".shader"), inflates and
-// compiles one entry point. Compiler errors are shown in a message box.
+// compiles one entry point. Compiler errors are shown in a message box. The code of a
+// successful compile is kept, and the same text, entry and target later get it again
+// without a compile; the caller releases what it is given either way.
 HRESULT CompileShader(const char* sourcePath, const char* entry, const char* target, ID3DBlob** code);
+// Lets go of the kept code (ReleaseGraphics does this).
+void ReleaseCompiledShaders();
 
 // Releases the four interfaces, frees the record and nulls the pointer; null does nothing.
 void ReleaseShaderProgram(ShaderProgram*& program);

@@ -45,8 +45,8 @@ bool PngWithinItsBytes(const unsigned char* data, int size) {
 
 }  // namespace
 
-bool LoadTextureFile(const char* path, ID3D11ShaderResourceView** view) {
-    *view = NULL;
+bool DecodePictureFile(const char* path, DecodedPicture* picture) {
+    *picture = DecodedPicture();
     FILE* file = fopen(path, "rb");
     if (!file) return false;
     fseek(file, 0, SEEK_END);
@@ -63,21 +63,30 @@ bool LoadTextureFile(const char* path, ID3D11ShaderResourceView** view) {
     }
     const size_t read = fread(data, 1, (size_t)size, file);
     fclose(file);
-    const bool loaded = LoadTextureMemory(data, (int)read, view);
+    const bool decoded = DecodePictureMemory(data, (int)read, picture);
     free(data);
-    return loaded;
+    return decoded;
 }
 
-bool LoadTextureMemory(const void* data, int size, ID3D11ShaderResourceView** view) {
-    *view = NULL;
+bool DecodePictureMemory(const void* data, int size, DecodedPicture* picture) {
+    *picture = DecodedPicture();
     if (size < 0 || !PngWithinItsBytes((const unsigned char*)data, size)) return false;
-    int width, height, channels;
-    stbi_uc* pixels = stbi_load_from_memory((const stbi_uc*)data, size, &width, &height, &channels, 4);
-    if (!pixels) return false;
+    int channels;
+    picture->pixels = stbi_load_from_memory((const stbi_uc*)data, size, &picture->width, &picture->height, &channels, 4);
+    return picture->pixels != NULL;
+}
 
+void FreePicture(DecodedPicture* picture) {
+    if (picture->pixels) stbi_image_free(picture->pixels);
+    *picture = DecodedPicture();
+}
+
+bool CreatePictureTexture(const DecodedPicture& picture, ID3D11ShaderResourceView** view) {
+    *view = NULL;
+    if (!picture.pixels) return false;
     D3D11_TEXTURE2D_DESC desc = {};
-    desc.Width = width;
-    desc.Height = height;
+    desc.Width = picture.width;
+    desc.Height = picture.height;
     desc.MipLevels = 1;
     desc.ArraySize = 1;
     desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
@@ -86,15 +95,32 @@ bool LoadTextureMemory(const void* data, int size, ID3D11ShaderResourceView** vi
     desc.Usage = D3D11_USAGE_DEFAULT;
     desc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
     D3D11_SUBRESOURCE_DATA initial = {};
-    initial.pSysMem = pixels;
-    initial.SysMemPitch = width * 4;
-    initial.SysMemSlicePitch = width * height * 4;
+    initial.pSysMem = picture.pixels;
+    initial.SysMemPitch = picture.width * 4;
+    initial.SysMemSlicePitch = picture.width * picture.height * 4;
     ID3D11Texture2D* texture = NULL;
     HRESULT hr = graphics.device->CreateTexture2D(&desc, &initial, &texture);
-    stbi_image_free(pixels);
     if (FAILED(hr)) return false;
 
     hr = graphics.device->CreateShaderResourceView(texture, NULL, view);
     texture->Release();
     return SUCCEEDED(hr) && *view;
+}
+
+bool LoadTextureFile(const char* path, ID3D11ShaderResourceView** view) {
+    *view = NULL;
+    DecodedPicture picture;
+    if (!DecodePictureFile(path, &picture)) return false;
+    const bool loaded = CreatePictureTexture(picture, view);
+    FreePicture(&picture);
+    return loaded;
+}
+
+bool LoadTextureMemory(const void* data, int size, ID3D11ShaderResourceView** view) {
+    *view = NULL;
+    DecodedPicture picture;
+    if (!DecodePictureMemory(data, size, &picture)) return false;
+    const bool loaded = CreatePictureTexture(picture, view);
+    FreePicture(&picture);
+    return loaded;
 }

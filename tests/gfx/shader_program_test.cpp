@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -86,6 +87,8 @@ protected:
 
 TEST_F(ShaderProgramTest, StandardSourcesCompileWithoutMessages) {
     EXPECT_EQ(standardPrograms, 10u);
+    // Start-up already compiled this pair; without its kept code it is compiled again.
+    ReleaseCompiledShaders();
     // Each stage's target is fixed; the source name is the plain path, not the packed file.
     ShaderProgram* program = Create("Shaders/Shaders3D.fx", "HemispherePS", "VS", kMeshLayout, 3);
     ASSERT_EQ(Intercepted().compiles.size(), 2u);
@@ -129,6 +132,42 @@ TEST_F(ShaderProgramTest, SameSourceTwiceGivesTwoRegisteredRecords) {
     first->constants->GetDesc(&desc);
     EXPECT_EQ(desc.ByteWidth, 16u);
     EXPECT_EQ(desc.BindFlags, UINT(D3D11_BIND_CONSTANT_BUFFER));
+}
+
+// Programs of one file share its vertex shader: the same text, entry and target are
+// compiled once, whatever the path, and every caller gets code it may release.
+TEST_F(ShaderProgramTest, SameTextEntryAndTargetCompileOnce) {
+    const std::string first = Pack("first", kSource), copy = Pack("copy", kSource);
+    ID3DBlob* code[2] = {};
+    ASSERT_EQ(CompileShader(first.c_str(), "VS", "vs_4_0", &code[0]), S_OK);
+    ASSERT_EQ(CompileShader(copy.c_str(), "VS", "vs_4_0", &code[1]), S_OK);
+    EXPECT_EQ(Intercepted().compiles.size(), 1u);
+    ASSERT_EQ(code[0]->GetBufferSize(), code[1]->GetBufferSize());
+    EXPECT_EQ(memcmp(code[0]->GetBufferPointer(), code[1]->GetBufferPointer(), code[0]->GetBufferSize()), 0);
+    code[0]->Release();
+    code[1]->Release();
+
+    // What the callers let go of stays usable for the next one.
+    EXPECT_TRUE(Registered(Create(first)));
+    EXPECT_TRUE(Registered(Create(copy)));
+    EXPECT_EQ(Intercepted().compiles.size(), 2u);  // only PS is new
+    EXPECT_NE(made[0]->vertexShader, made[1]->vertexShader);
+
+    // Another target, another entry or one changed character is a compile of its own.
+    ID3DBlob* other = nullptr;
+    ASSERT_EQ(CompileShader(first.c_str(), "VS", "vs_5_0", &other), S_OK);
+    other->Release();
+    ASSERT_EQ(CompileShader(first.c_str(), "PS", "ps_4_0", &other), S_OK);
+    other->Release();
+    std::string changed = kSource;
+    changed.back() = ' ';
+    ASSERT_EQ(CompileShader(Pack("changed", changed).c_str(), "VS", "vs_4_0", &other), S_OK);
+    other->Release();
+    EXPECT_EQ(Intercepted().compiles.size(), 5u);
+
+    ReleaseCompiledShaders();
+    EXPECT_TRUE(Registered(Create(first)));
+    EXPECT_EQ(Intercepted().compiles.size(), 7u);
 }
 
 TEST_F(ShaderProgramTest, CompileErrorShowsOneBoxPerProgram) {
@@ -181,6 +220,7 @@ TEST_F(ShaderProgramTest, CompilerSeesExactlyTheInflatedText) {
     std::string text = kSource;
     text.resize(1780, ' ');
     Create(Pack("exact", text, 1780));
+    ReleaseCompiledShaders();  // the next file inflates to the same text
     Create(Pack("larger", text, 2000));
     ShaderProgram* cut = Create(Pack("smaller", text, 100));
     ASSERT_EQ(Intercepted().compiles.size(), 5u);
