@@ -6,14 +6,13 @@
 //   GlLink     the GL driver: compile both stages and link
 //   GlFirstDraw  link plus the first draw, where llvmpipe generates its machine code
 //                (Mesa's shader cache is off so every iteration pays it)
-// plus D3DCompile end to end for every program of the system whose source exists.
+// Every program of the system end to end: program_compile_bench.
 #include <benchmark/benchmark.h>
 
 #include <d3dcompiler.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -163,61 +162,11 @@ void BM_GlFirstDraw(benchmark::State& state) {
     glDeleteTextures(1, &texture);
 }
 
-// D3DCompile of both entries of every system program whose source file exists; the
-// counter gives the time per program.
-void BM_SystemPrograms(benchmark::State& state) {
-    struct Program {
-        const char *file, *pixel, *vertex;
-    };
-    static const Program programs[] = {
-        {"Shaders2D.fx", "TTFPS", "VS"}, {"Shaders2D.fx", "ColorPS", "VS"}, {"Shaders2D.fx", "Texture2DPS", "VS"},
-        {"Shaders2D.fx", "MergePS", "VS"}, {"Shaders3D.fx", "DiffusePS", "VS"}, {"Shaders3D.fx", "HemispherePS", "VS"},
-        {"Shaders3D.fx", "TexturePS", "VS"}, {"Shaders3D.fx", "DiffuseTexturePS", "VS"},
-        {"Shaders3D.fx", "DiffuseTextureCubemapPS", "VS"}, {"Shaders3D.fx", "SkyboxPS", "SkyboxVS"},
-        {"PostProcess.hlsl", "PS", "VS"}, {"PostProcess.hlsl", "GlitchPS", "VS"},
-        {"PostProcess.hlsl", "PixelatePS", "VS"}, {"PostProcess.hlsl", "ChromaticAberrationPS", "VS"},
-        {"PostProcess.hlsl", "BokehPS", "VS"}, {"PostProcess.hlsl", "RGBPS", "VS"},
-        {"PostProcess.hlsl", "DOFBlurPS", "VS"}, {"PostProcess.hlsl", "DOFPS", "VS"},
-        {"PostProcess.hlsl", "MPEGArtifactPS", "VS"}, {"PostProcess.hlsl", "LensDistortPS", "VS"},
-        {"PostProcess.hlsl", "KaleidoscopePS", "VS"}, {"PostProcess.hlsl", "HexablurPS", "VS"},
-        {"PostProcess.hlsl", "Dh_Dof_PS", "VS"}, {"PostProcess.hlsl", "VHSPS", "VS"},
-        {"Bloom.hlsl", "DownScale4x4PS", "VS"}, {"Bloom.hlsl", "BrightPassPS", "VS"},
-        {"Bloom.hlsl", "GaussBlur5x5PS", "VS"}, {"Bloom.hlsl", "GaussBlur15x1PS", "VS"},
-        {"Bloom.hlsl", "FinalPassPS", "VS"}, {"Bloom.hlsl", "StarPS", "VS"},
-        {"FractalCloud.hlsl", "FractalCloudPS", "VS"},
-    };
-    std::vector<std::pair<const Program*, std::string>> present;
-    for (const Program& p : programs) {
-        const std::filesystem::path path = std::filesystem::path(QUARVEL_SOURCE_SHADERS) / p.file;
-        if (std::filesystem::exists(path)) present.push_back({&p, Read(path.string())});
-    }
-    if (present.empty()) {
-        state.SkipWithError("no system shader sources yet");
-        return;
-    }
-    for (auto _ : state) {
-        for (const auto& [p, source] : present) {
-            for (const auto& [entry, target] : {std::pair{p->vertex, "vs_4_0"}, std::pair{p->pixel, "ps_5_0"}}) {
-                ID3DBlob* code = nullptr;
-                if (FAILED(D3DCompile(source.data(), source.size(), p->file, nullptr, nullptr, entry, target,
-                                      D3DCOMPILE_ENABLE_STRICTNESS, 0, &code, nullptr)))
-                    state.SkipWithError(entry);
-                if (code) code->Release();
-            }
-        }
-    }
-    state.counters["programs"] = static_cast<double>(present.size());
-    state.counters["per_program"] = benchmark::Counter(static_cast<double>(present.size()),
-                                                       benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
-}
-
 BENCHMARK(BM_Parse)->Arg(0)->Arg(1)->ArgName("large")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Legalize)->Arg(0)->Arg(1)->ArgName("large")->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Translate)->Arg(0)->Arg(1)->ArgName("large")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GlLink)->Arg(0)->Arg(1)->ArgName("large")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GlFirstDraw)->Arg(0)->Arg(1)->ArgName("large")->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SystemPrograms)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quarvel::hlsl

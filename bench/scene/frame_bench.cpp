@@ -1,12 +1,19 @@
-// Frame time of the presentation on this machine's GL driver at 1280 x 720: the composed
-// frame in the road scene, in the cross-fade and in the sea view, the sea pass and the
-// road scene on their own, and what skipping the hidden sea layer saves.
+// Frame times of the presentation on this machine's GL driver at 640 x 360, 1280 x 720 and
+// 1920 x 1080: the road scene, the sea pass and the composed cross-fade frame, each next to
+// its plain-GL baseline at the same size (one full-screen textured pass; for the sea, the
+// same formula written by hand in GLSL), and at 1280 x 720 what skipping the hidden sea
+// layer saves.
+//
+//   quarvel_scene_bench --benchmark_filter=/1280x720    one size only
 #include <benchmark/benchmark.h>
 #include <stdio.h>
 
 #include <chrono>
+#include <string>
 
 #include "app/main_loop.h"
+#include "frame_baselines.h"
+#include "plain_gl.h"
 #include "post/post_chain.h"
 #include "scene/compose_frame.h"
 #include "scene/road_scene.h"
@@ -17,33 +24,58 @@ namespace {
 
 using quarvel::test::DrawFrameAt;
 
-constexpr int kWidth = 1280, kHeight = 720;
+struct Size {
+    int width, height;
+};
+const Size kSizes[] = {{640, 360}, {1280, 720}, {1920, 1080}};
 
-// Drawing only queues work; reading one pixel back waits until the GPU has finished it.
-void WaitForGpu() {
-    static ID3D11Texture2D* staging = NULL;
-    if (!staging) {
-        D3D11_TEXTURE2D_DESC desc = {};
-        desc.Width = desc.Height = 1;
-        desc.MipLevels = desc.ArraySize = 1;
-        desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
-        desc.SampleDesc.Count = 1;
-        desc.Usage = D3D11_USAGE_STAGING;
-        desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-        graphics.device->CreateTexture2D(&desc, NULL, &staging);
-    }
-    ID3D11Resource* backBuffer = NULL;
-    graphics.backBufferView->GetResource(&backBuffer);
-    const D3D11_BOX box = {0, 0, 0, 1, 1, 1};
-    graphics.context->CopySubresourceRegion(staging, 0, 0, 0, 0, backBuffer, 0, &box);
-    backBuffer->Release();
-    D3D11_MAPPED_SUBRESOURCE mapped;
-    if (SUCCEEDED(graphics.context->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) graphics.context->Unmap(staging, 0);
+// The scene open at the size the next benchmark wants; reopened when the size changes.
+// `staging` reads one pixel back, which waits until the driver has finished the frame.
+struct SceneAtSize {
+    Size size = {0, 0};
+    bool opened = false;
+    ID3D11Texture2D* staging = NULL;
+    RenderTarget seaTarget = {};
+} scene;
+
+void CloseScene() {
+    if (scene.staging) scene.staging->Release();
+    quarvel::test::ReleaseTarget(scene.seaTarget);
+    scene = SceneAtSize();
+    quarvel::test::CloseScene();
 }
 
-bool Opened() {
-    static const bool opened = quarvel::test::OpenScene(kWidth, kHeight);
-    return opened;
+bool Open(Size size) {
+    if (scene.size.width == size.width && scene.size.height == size.height) return scene.opened;
+    if (scene.size.width) CloseScene();
+    scene.size = size;
+    scene.opened = quarvel::test::OpenScene(size.width, size.height);
+    if (!scene.opened) return false;
+    D3D11_TEXTURE2D_DESC desc = {};
+    desc.Width = desc.Height = 1;
+    desc.MipLevels = desc.ArraySize = 1;
+    desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+    desc.SampleDesc.Count = 1;
+    desc.Usage = D3D11_USAGE_STAGING;
+    desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+    graphics.device->CreateTexture2D(&desc, NULL, &scene.staging);
+    scene.seaTarget = quarvel::test::MakeTarget(size.width, size.height);
+    return scene.staging && scene.seaTarget.rtv;
+}
+
+void WaitFor(ID3D11Resource* resource) {
+    const D3D11_BOX box = {0, 0, 0, 1, 1, 1};
+    graphics.context->CopySubresourceRegion(scene.staging, 0, 0, 0, 0, resource, 0, &box);
+    D3D11_MAPPED_SUBRESOURCE mapped;
+    if (SUCCEEDED(graphics.context->Map(scene.staging, 0, D3D11_MAP_READ, 0, &mapped)))
+        graphics.context->Unmap(scene.staging, 0);
+}
+
+void WaitForBackBuffer() {
+    ID3D11Resource* backBuffer = NULL;
+    graphics.backBufferView->GetResource(&backBuffer);
+    WaitFor(backBuffer);
+    backBuffer->Release();
 }
 
 void SetTime(uint32_t ms) {
@@ -51,47 +83,58 @@ void SetTime(uint32_t ms) {
     musicTimeSec = (float)ms * 0.001f;
 }
 
-void ComposedFrame(benchmark::State& state) {
-    if (!Opened()) return state.SkipWithError("no graphics device");
-    const uint32_t ms = (uint32_t)state.range(0);
+// The whole frame of the main loop at 18 s, where the road scene fades into the sea.
+void ComposedCrossFade(benchmark::State& state, Size size) {
+    if (!Open(size)) return state.SkipWithError("no graphics device");
     skipInvisibleLayers = true;
     for (auto _ : state) {
-        DrawFrameAt(ms);
-        WaitForGpu();
+        DrawFrameAt(18000);
+        WaitForBackBuffer();
     }
 }
-BENCHMARK(ComposedFrame)->Arg(5000)->Arg(18000)->Arg(25000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
-void SeaPass(benchmark::State& state) {
-    if (!Opened()) return state.SkipWithError("no graphics device");
-    SetTime(25000);
+// The sea program alone over a target of the frame's size, as the composition draws it.
+void SeaPass(benchmark::State& state, Size size) {
+    if (!Open(size)) return state.SkipWithError("no graphics device");
+    SetTime(quarvel::bench::kSeaMs);
+    quarvel::test::BindWholeTarget(scene.seaTarget, size.width, size.height);
+    const float factor[4] = {};
+    graphics.context->OMSetBlendState(graphics.blendOpaque, factor, 0xFFFFFFFF);
+    graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);
+    graphics.context->RSSetState(graphics.cullBack);
     for (auto _ : state) {
-        postChain.Begin();
-        graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);
         DrawSeaView();
-        graphics.context->OMSetDepthStencilState(graphics.depthOn, 1);
-        postChain.End();
-        WaitForGpu();
+        WaitFor(scene.seaTarget.texture);
     }
+    graphics.context->OMSetDepthStencilState(graphics.depthOn, 1);
 }
-BENCHMARK(SeaPass)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
-void RoadScene(benchmark::State& state) {
-    if (!Opened()) return state.SkipWithError("no graphics device");
+// The road scene through the chain (its effects and the copy to the back buffer).
+void RoadScene(benchmark::State& state, Size size) {
+    if (!Open(size)) return state.SkipWithError("no graphics device");
     SetTime(5000);
     for (auto _ : state) {
         postChain.Begin();
         DrawRoadScene();
         postChain.End();
-        WaitForGpu();
+        WaitForBackBuffer();
     }
 }
-BENCHMARK(RoadScene)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void SeaGlsl(benchmark::State& state, Size size) {
+    if (!Open(size)) return state.SkipWithError("no graphics device");
+    quarvel::bench::PlainSeaGlsl(state, size.width, size.height);
+}
+
+void FullScreenPass(benchmark::State& state, Size size) {
+    if (!Open(size)) return state.SkipWithError("no graphics device");
+    quarvel::bench::PlainFullScreenPass(state, size.width, size.height);
+}
 
 // A road-scene frame drawn both ways in turn; the counters give each frame time and the
 // ratio of drawing everything to skipping the hidden sea.
-void SkippingGain(benchmark::State& state) {
-    if (!Opened()) return state.SkipWithError("no graphics device");
+void SkippingGain(benchmark::State& state, Size size) {
+    if (!Open(size)) return state.SkipWithError("no graphics device");
     using Clock = std::chrono::steady_clock;
     double full = 0.0, skipped = 0.0;
     for (auto _ : state) {
@@ -99,7 +142,7 @@ void SkippingGain(benchmark::State& state) {
             skipInvisibleLayers = skip;
             const Clock::time_point start = Clock::now();
             DrawFrameAt(5000);
-            WaitForGpu();
+            WaitForBackBuffer();
             (skip ? skipped : full) += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         }
     }
@@ -109,8 +152,43 @@ void SkippingGain(benchmark::State& state) {
     state.counters["skipping_ms"] = skipped / n;
     state.counters["gain"] = full / skipped;
 }
-BENCHMARK(SkippingGain)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // Registered size by size, so the scene is opened once per size; benchmarks run in the
+    // order they are registered.
+    for (const Size& size : kSizes) {
+        const std::string suffix = "/" + std::to_string(size.width) + "x" + std::to_string(size.height);
+        const struct {
+            const char* name;
+            void (*run)(benchmark::State&, Size);
+        } entries[] = {{"RoadScene", RoadScene},           {"FullScreenPass", FullScreenPass},
+                       {"SeaPass", SeaPass},               {"SeaGlsl", SeaGlsl},
+                       {"ComposedCrossFade", ComposedCrossFade}};
+        for (const auto& entry : entries)
+            benchmark::RegisterBenchmark((entry.name + suffix).c_str(), entry.run, size)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->MinTime(1.0);
+        if (size.width == 1280)
+            benchmark::RegisterBenchmark(("SkippingGain" + suffix).c_str(), SkippingGain, size)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->MinTime(1.0);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    {
+        // The driver every figure here depends on, for the report.
+        quarvel::bench::PlainGlScope scope;
+        if (scope.ok()) {
+            benchmark::AddCustomContext("gl_renderer", (const char*)glGetString(GL_RENDERER));
+            benchmark::AddCustomContext("gl_version", (const char*)glGetString(GL_VERSION));
+        }
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (scene.size.width) CloseScene();
+    return 0;
+}

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs, runs each with JSON output and writes BENCHMARKS.md from
+# the results (scripts/benchmarks_report.py). Every figure there is a ratio to a baseline
+# measured in the same run.
+#
+#   scripts/benchmarks.sh
+#   QUARVEL_BUILD_TREE=build-bench   the build tree to use (default build/; configured as
+#                                    scripts/build.sh does when it is not configured yet)
+#   QUARVEL_JOBS=N                   build parallelism (default: the number of cores)
+#   QUARVEL_BENCH_EARLIER=REV        also builds the program of git revision REV (in
+#                                    <tree>/bench-earlier/) and times its start-up in the
+#                                    same run, to measure a change against what came before
+#
+# The results stay in <tree>/bench-results/ (one .json and one .log per program). On two
+# idle cores the runs take about three minutes, plus whatever has to be built.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+tree=$(realpath -m "${QUARVEL_BUILD_TREE:-build}")
+jobs=${QUARVEL_JOBS:-$(nproc)}
+
+if [ ! -f "$tree/CMakeCache.txt" ]; then
+  cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$tree" -j "$jobs" --target \
+  program_compile_bench hlsl_compile_bench startup_bench quarvel_scene_bench draw_bench \
+  quarvel_d3d11_draw_bench audio_analysis_bench quarvel_bench_audio_fft quarvel_synth_bench
+
+earlier=${QUARVEL_BENCH_EARLIER:-}
+earlier_label=
+if [ -n "$earlier" ]; then
+  earlier_label=$(git rev-parse --short "$earlier^{commit}")
+  earlier_root="$tree/bench-earlier/$earlier_label"
+  if [ ! -x "$earlier_root/tree/quarvel" ]; then
+    echo "== building $earlier_label for the start-up comparison" >&2
+    rm -rf "$earlier_root"
+    mkdir -p "$earlier_root/src"
+    git archive "$earlier_label" | tar -x -C "$earlier_root/src"
+    cmake -S "$earlier_root/src" -B "$earlier_root/tree" -DCMAKE_BUILD_TYPE=RelWithDebInfo > "$earlier_root/configure.log"
+    cmake --build "$earlier_root/tree" -j "$jobs" --target quarvel quarvel_assets > "$earlier_root/build.log"
+  fi
+  export QUARVEL_STARTUP_EARLIER="$earlier_root/tree"
+fi
+
+results="$tree/bench-results"
+rm -rf "$results"
+mkdir -p "$results"
+
+# Nothing here should find a sound device or show a dialog.
+export SDL_AUDIODRIVER=dummy
+export QUARVEL_SETUP=run
+
+# run NAME PROGRAM [ARGS...]: from the tree's top, where Data/ and Shaders/ are.
+run() {
+  local name=$1 program=$2
+  shift 2
+  echo "== $name" >&2
+  local start=$SECONDS
+  (cd "$tree" && "$program" --benchmark_out="$results/$name.json" --benchmark_out_format=json "$@") \
+    > "$results/$name.log" 2>&1 || { echo "$name failed; see $results/$name.log" >&2; tail -20 "$results/$name.log" >&2; exit 1; }
+  echo "   $((SECONDS - start)) s" >&2
+}
+
+run program_compile "$tree/bench/hlsl/program_compile_bench"
+run compile_phases "$tree/bench/hlsl/hlsl_compile_bench"
+run startup "$tree/bench/startup/startup_bench"
+run frames "$tree/quarvel_scene_bench"
+run draw "$tree/bench/draw/draw_bench"
+run d3d11_draw "$tree/bench/d3d11/quarvel_d3d11_draw_bench"
+run audio_analysis "$tree/bench/draw/audio_analysis_bench"
+run audio_fft "$tree/bench/audio/quarvel_bench_audio_fft"
+run synth "$tree/bench/synth/quarvel_synth_bench"
+
+command="scripts/benchmarks.sh"
+[ -n "$earlier" ] && command="QUARVEL_BENCH_EARLIER=$earlier $command"
+[ -n "${QUARVEL_BUILD_TREE:-}" ] && command="QUARVEL_BUILD_TREE=$QUARVEL_BUILD_TREE $command"
+python3 scripts/benchmarks_report.py --results "$results" --out "$root/BENCHMARKS.md" \
+  --command "$command" --earlier "$earlier_label"
+echo "wrote $root/BENCHMARKS.md" >&2
