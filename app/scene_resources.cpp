@@ -66,9 +66,6 @@ void LoadSceneResources() {
     else
         DecodeScenePictures();
     // A picture that fails to load leaves its view null; the scene draws without it.
-    for (int i = 0; i < kPictureCount; ++i) {
-        CreatePictureTexture(decoded[i], kPictures[i].view);
-        FreePicture(&decoded[i]);
-    }
+    for (int i = 0; i < kPictureCount; ++i) TextureFromPicture(&decoded[i], kPictures[i].view);
     pylonMesh = LoadMesh();
 }

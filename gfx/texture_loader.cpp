@@ -76,10 +76,7 @@ bool DecodePictureMemory(const void* data, int size, DecodedPicture* picture) {
     return picture->pixels != NULL;
 }
 
-void FreePicture(DecodedPicture* picture) {
-    if (picture->pixels) stbi_image_free(picture->pixels);
-    *picture = DecodedPicture();
-}
+namespace {
 
 bool CreatePictureTexture(const DecodedPicture& picture, ID3D11ShaderResourceView** view) {
     *view = NULL;
@@ -107,20 +104,23 @@ bool CreatePictureTexture(const DecodedPicture& picture, ID3D11ShaderResourceVie
     return SUCCEEDED(hr) && *view;
 }
 
-bool LoadTextureFile(const char* path, ID3D11ShaderResourceView** view) {
-    *view = NULL;
-    DecodedPicture picture;
-    if (!DecodePictureFile(path, &picture)) return false;
-    const bool loaded = CreatePictureTexture(picture, view);
-    FreePicture(&picture);
+}  // namespace
+
+bool TextureFromPicture(DecodedPicture* picture, ID3D11ShaderResourceView** view) {
+    const bool loaded = CreatePictureTexture(*picture, view);
+    if (picture->pixels) stbi_image_free(picture->pixels);
+    *picture = DecodedPicture();
     return loaded;
 }
 
-bool LoadTextureMemory(const void* data, int size, ID3D11ShaderResourceView** view) {
-    *view = NULL;
+bool LoadTextureFile(const char* path, ID3D11ShaderResourceView** view) {
     DecodedPicture picture;
-    if (!DecodePictureMemory(data, size, &picture)) return false;
-    const bool loaded = CreatePictureTexture(picture, view);
-    FreePicture(&picture);
-    return loaded;
+    DecodePictureFile(path, &picture);
+    return TextureFromPicture(&picture, view);
+}
+
+bool LoadTextureMemory(const void* data, int size, ID3D11ShaderResourceView** view) {
+    DecodedPicture picture;
+    DecodePictureMemory(data, size, &picture);
+    return TextureFromPicture(&picture, view);
 }

@@ -15,5 +15,5 @@ struct DecodedPicture {
 };
 bool DecodePictureFile(const char* path, DecodedPicture* picture);
 bool DecodePictureMemory(const void* data, int size, DecodedPicture* picture);
-void FreePicture(DecodedPicture* picture);
-bool CreatePictureTexture(const DecodedPicture& picture, ID3D11ShaderResourceView** view);
+// The texture from what was decoded (no pixels, no view); the pixels are let go either way.
+bool TextureFromPicture(DecodedPicture* picture, ID3D11ShaderResourceView** view);

@@ -1,6 +1,7 @@
 // The frame benchmarks' unit: one textured full-screen pass in plain GL.
 #include "frame_baselines.h"
 #include "plain_gl.h"
+#include "test_support.h"
 
 namespace quarvel::bench {
 namespace {
@@ -18,7 +19,7 @@ void PlainFullScreenPass(benchmark::State& state, int width, int height) {
     PlainGlScope scope;
     if (!scope.ok()) return state.SkipWithError(scope.why().c_str());
     std::string log;
-    const GLuint program = LinkPlainProgram(kPlainQuadVertexSource, kPixelSource, log);
+    const GLuint program = hlsl::test::LinkProgram(kPlainQuadVertexSource, kPixelSource, log);
     const GLuint picture = LoadPlainTexture("Data/_neon_sunset_SUN_and_MNTNS.png");
     if (!program || !picture) {
         glDeleteProgram(program);

@@ -27,20 +27,6 @@ bool MakeContext(std::string& why) {
     return context != nullptr;
 }
 
-GLuint CompileStage(GLenum stage, const char* source, std::string& log) {
-    const GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char text[2048] = {};
-        glGetShaderInfoLog(shader, sizeof text, nullptr, text);
-        log += text;
-    }
-    return shader;
-}
-
 }  // namespace
 
 PlainGlScope::PlainGlScope() {
@@ -84,27 +70,6 @@ std::vector<uint8_t> ReadPlainTarget(const PlainTarget& target) {
     for (int y = 0; y < target.height; ++y)
         std::copy_n(&bottomUp[(size_t)(target.height - 1 - y) * row], row, &topDown[(size_t)y * row]);
     return topDown;
-}
-
-GLuint LinkPlainProgram(const char* vertexSource, const char* pixelSource, std::string& log) {
-    const GLuint vs = CompileStage(GL_VERTEX_SHADER, vertexSource, log);
-    const GLuint ps = CompileStage(GL_FRAGMENT_SHADER, pixelSource, log);
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vs);
-    glAttachShader(program, ps);
-    glLinkProgram(program);
-    glDeleteShader(vs);
-    glDeleteShader(ps);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char text[2048] = {};
-        glGetProgramInfoLog(program, sizeof text, nullptr, text);
-        log += text;
-        glDeleteProgram(program);
-        program = 0;
-    }
-    return program;
 }
 
 const char* const kPlainQuadVertexSource = R"(#version 450

@@ -42,9 +42,6 @@ void FreePlainTarget(PlainTarget& target);
 // The target's pixels, rows top first as the Direct3D read-back gives them.
 std::vector<uint8_t> ReadPlainTarget(const PlainTarget& target);
 
-// A linked program, or 0 with the compile and link logs in `log`.
-GLuint LinkPlainProgram(const char* vertexSource, const char* pixelSource, std::string& log);
-
 // The four-vertex strip over the whole target with the system's positions and texture
 // coordinates (v = 1 at the top), at attribute locations 0 (position) and 1 (texcoord).
 struct PlainQuad {

@@ -9,6 +9,7 @@
 #include "app/main_loop.h"
 #include "frame_baselines.h"
 #include "plain_gl.h"
+#include "test_support.h"
 #include "scene/sea_view.h"
 #include "scene_fixture.h"
 
@@ -206,7 +207,7 @@ void PlainSeaGlsl(benchmark::State& state, int width, int height) {
     if (!scope.ok()) return state.SkipWithError(scope.why().c_str());
     SeaGlsl gl;
     std::string log;
-    gl.program = LinkPlainProgram(kPlainQuadVertexSource, kPixelSource, log);
+    gl.program = hlsl::test::LinkProgram(kPlainQuadVertexSource, kPixelSource, log);
     gl.sky = LoadPlainTexture("Data/_neon_sunset_SUN_and_MNTNS.png");
     if (!gl.program || !gl.sky) {
         glDeleteProgram(gl.program);

@@ -125,12 +125,15 @@ std::vector<std::string> RecordSettings(bool shaderCache) {
 
 const char kFirstPump[] = "first message pump";
 
-void ProgramWithShaderCache(benchmark::State& state) {
-    // One launch first, so the cache holds whatever this build's shaders compile to.
-    Run(QUARVEL_PROGRAM, QUARVEL_RUN_DIR, RecordSettings(true), kFirstPump);
+// Launches of `program` from `folder` with Mesa's shader cache filled by one launch first,
+// so it holds whatever that build's shaders compile to.
+void WarmLaunches(benchmark::State& state, const std::string& program, const std::string& folder) {
+    Run(program, folder, RecordSettings(true), kFirstPump);
     std::filesystem::remove_all(RecordFolder());
-    Time(state, QUARVEL_PROGRAM, QUARVEL_RUN_DIR, RecordSettings(true), kFirstPump, RecordFolder().c_str());
+    Time(state, program, folder, RecordSettings(true), kFirstPump, RecordFolder().c_str());
 }
+
+void ProgramWithShaderCache(benchmark::State& state) { WarmLaunches(state, QUARVEL_PROGRAM, QUARVEL_RUN_DIR); }
 BENCHMARK(ProgramWithShaderCache)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 void ProgramWithoutShaderCache(benchmark::State& state) {
@@ -145,10 +148,7 @@ BENCHMARK(FirstFrameBaseline)->UseManualTime()->Iterations(10)->Unit(benchmark::
 
 // Registered only when QUARVEL_STARTUP_EARLIER names a tree.
 void EarlierProgramWithShaderCache(benchmark::State& state, const std::string& tree) {
-    const std::string program = tree + "/quarvel";
-    Run(program, tree, RecordSettings(true), kFirstPump);
-    std::filesystem::remove_all(RecordFolder());
-    Time(state, program, tree, RecordSettings(true), kFirstPump, RecordFolder().c_str());
+    WarmLaunches(state, tree + "/quarvel", tree);
 }
 
 }  // namespace
