@@ -39,8 +39,6 @@ struct PS_INPUT
     float2 Tex : TEXCOORD0;
     float3 Norm : TEXCOORD1;
     float3 ViewDir : TEXCOORD2;
-    // The clip position again, so the pixel programs can take z / w themselves.
-    float4 ClipPos : TEXCOORD3;
 };
 
 struct SKY_PS_INPUT
@@ -49,9 +47,8 @@ struct SKY_PS_INPUT
     float2 Tex : TEXCOORD0;
     float3 Norm : TEXCOORD1;
     float3 ViewDir : TEXCOORD2;
-    float4 ClipPos : TEXCOORD3;
     // xyz: look-up direction; w: view-space depth.
-    float4 SkyDir : TEXCOORD4;
+    float4 SkyDir : TEXCOORD3;
 };
 
 PS_INPUT VS(VS_INPUT input)
@@ -62,7 +59,6 @@ PS_INPUT VS(VS_INPUT input)
     output.Tex = input.Tex;
     output.Norm = mul(input.Norm, (float3x3)World);
     output.ViewDir = CameraPosition - worldPos.xyz;
-    output.ClipPos = output.Pos;
     return output;
 }
 
@@ -75,7 +71,6 @@ SKY_PS_INPUT SkyboxVS(VS_INPUT input)
     output.Tex = input.Tex;
     output.Norm = mul(input.Norm, (float3x3)World);
     output.ViewDir = CameraPosition - worldPos.xyz;
-    output.ClipPos = output.Pos;
     // Cube faces are stored top row first, so the direction's y is mirrored.
     float3 direction = normalize(input.Pos.xyz);
     output.SkyDir = float4(direction.x, -direction.y, direction.z, viewPos.z);
@@ -87,9 +82,11 @@ float4 TexturePS(PS_INPUT input) : SV_Target
     return txDiffuse.Sample(samLinear, input.Tex);
 }
 
+// In the pixel stage SV_Position.z is the pixel's depth and .w its clip-space w, so z / w
+// falls with distance: far line art fades into what lies behind it.
 float4 DiffuseTexturePS(PS_INPUT input) : SV_Target
 {
-    float depth = input.ClipPos.z / input.ClipPos.w;
+    float depth = input.Pos.z / input.Pos.w;
     // Depth clipping is off, so a point in front of the near plane can reach here with a
     // negative depth; the power of that would be NaN.
     return float4(vMeshColor.rgb, pow(saturate(depth), 0.1));
@@ -97,7 +94,7 @@ float4 DiffuseTexturePS(PS_INPUT input) : SV_Target
 
 float4 DiffusePS(PS_INPUT input) : SV_Target
 {
-    return float4(vMeshColor.rgb, input.ClipPos.z / input.ClipPos.w);
+    return float4(vMeshColor.rgb, input.Pos.z / input.Pos.w);
 }
 
 float4 HemispherePS(PS_INPUT input) : SV_Target
@@ -126,5 +123,5 @@ float4 SkyboxPS(SKY_PS_INPUT input) : SV_Target
     float4 sky = txCube.Sample(samLinear, input.SkyDir.xyz);
     float luminance = dot(sky.rgb, float3(0.299, 0.587, 0.114));
     float3 colour = lerp(sky.rgb, luminance.xxx, -2.0) * 0.25;
-    return float4(colour, input.ClipPos.z / input.ClipPos.w);
+    return float4(colour, input.Pos.z / input.Pos.w);
 }

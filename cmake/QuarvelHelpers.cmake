@@ -18,7 +18,7 @@ function(quarvel_system_part part)
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${part}/*.cpp)
   if(NOT sources)
     # A folder whose code has not been written yet still makes a (empty) library.
-    set(sources ${CMAKE_BINARY_DIR}/empty_part.cpp)
+    set(sources ${PROJECT_BINARY_DIR}/empty_part.cpp)
     file(WRITE ${sources} "// no code in this part yet\n")
   endif()
   add_library(quarvel_${part} OBJECT ${sources})

@@ -10,8 +10,8 @@ target_link_libraries(quarvel_system_deps INTERFACE
 set_target_properties(quarvel PROPERTIES WIN32_EXECUTABLE ON)
 
 if(QUARVEL_HOST_BUILD_DIR)
-  set(quarvel_package_dir ${CMAKE_BINARY_DIR}/quarvel-win32)
-  set(quarvel_package_zip ${CMAKE_BINARY_DIR}/quarvel-win32.zip)
+  set(quarvel_package_dir ${PROJECT_BINARY_DIR}/quarvel-win32)
+  set(quarvel_package_zip ${PROJECT_BINARY_DIR}/quarvel-win32.zip)
   add_custom_target(quarvel_package ALL
     COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:quarvel> -DHOST_DIR=${QUARVEL_HOST_BUILD_DIR}
             -DSTAGE_DIR=${quarvel_package_dir} -DZIP=${quarvel_package_zip}

@@ -6,6 +6,12 @@ set(CMAKE_SYSTEM_NAME Windows)
 if(NOT QUARVEL_MINGW_TRIPLE)
   set(QUARVEL_MINGW_TRIPLE i686-w64-mingw32)
   set(CMAKE_SYSTEM_PROCESSOR x86)
+  # The 32-bit compiler computes float arithmetic on the x87 stack in extended precision by
+  # default; the clock, camera and scene arithmetic must round to single precision at every
+  # step, as SSE scalar instructions do. Windows may enter callbacks with a 4-byte aligned
+  # stack, so functions that keep SSE data on the stack realign it.
+  set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+  set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
 endif()
 find_program(CMAKE_C_COMPILER NAMES ${QUARVEL_MINGW_TRIPLE}-gcc-posix ${QUARVEL_MINGW_TRIPLE}-gcc REQUIRED)
 find_program(CMAKE_CXX_COMPILER NAMES ${QUARVEL_MINGW_TRIPLE}-g++-posix ${QUARVEL_MINGW_TRIPLE}-g++ REQUIRED)

@@ -11,8 +11,8 @@
 namespace {
 
 void WriteConstants(const CubeConstants& transforms, const LightConstants& light) {
-    graphics.context->UpdateSubresource(graphics.transformConstants, 0, NULL, &transforms, 0, 0);
-    graphics.context->UpdateSubresource(lightConstants, 0, NULL, &light, 0, 0);
+    UpdateConstants(graphics.transformConstants, &transforms);
+    UpdateConstants(lightConstants, &light);
 }
 
 void BindConstants(bool pixelStage) {

@@ -50,7 +50,7 @@ void DrawSprite(ShaderProgram* program, ID3D11ShaderResourceView* textureView, f
 void DrawRotatedSprite(ID3D11ShaderResourceView* textureView, float x, float y, float w, float h, float angle) {
     ShaderProgram* program = graphics.texture2DProgram;
     const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    graphics.context->UpdateSubresource(program->constants, 0, NULL, white, 0, 0);
+    UpdateConstants(program->constants, white);
     graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);
     ScreenVertex quad[4];
     BuildRotatedSpriteQuad(quad, x, y, w, h, angle);
@@ -64,7 +64,7 @@ void DrawRect(float x, float y, float w, float h, const float colour[4]) {
     ScreenVertex quad[4];
     BuildSpriteQuad(quad, x, y, w, h, 0.0f, 0.0f, 0.0f, 0.0f);
     const bool written = WriteSpriteQuad(quad);
-    graphics.context->UpdateSubresource(program->constants, 0, NULL, colour, 0, 0);
+    UpdateConstants(program->constants, colour);
     if (written) {
         BindSpriteQuad(program);
         graphics.context->VSSetShader(program->vertexShader, NULL, 0);

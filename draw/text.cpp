@@ -9,7 +9,7 @@ void DrawString(float x, float y, const char* text) {
     graphics.context->OMSetBlendState(graphics.blendAlpha, blendFactor, 0xFFFFFFFF);
     ShaderProgram* program = graphics.textProgram;
     const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    graphics.context->UpdateSubresource(program->constants, 0, NULL, white, 0, 0);
+    UpdateConstants(program->constants, white);
 
     const FontSlot& font = graphics.fonts[3];
     const float texel = 0.00048828125f;  // one pixel of the 2048 x 2048 atlas

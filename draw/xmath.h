@@ -7,6 +7,14 @@
 // so that both builds compile the same sources.
 #pragma once
 
+#include <float.h>
+
+// Every float operation must round to single precision (SSE2 scalar math on 32-bit x86, not
+// the x87 stack's extended precision).
+#if defined(FLT_EVAL_METHOD)
+static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be evaluated in single precision");
+#endif
+
 #if defined(_MSC_VER)
 
 #include <DirectXMath.h>

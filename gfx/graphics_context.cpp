@@ -169,6 +169,10 @@ HRESULT CreateSampler(D3D11_TEXTURE_ADDRESS_MODE address, ID3D11SamplerState** s
 
 }  // namespace
 
+void UpdateConstants(ID3D11Buffer* buffer, const void* data) {
+    if (buffer) graphics.context->UpdateSubresource(buffer, 0, NULL, data, 0, 0);
+}
+
 void CreateRenderTarget(UINT width, UINT height, RenderTarget& target) {
     D3D11_TEXTURE2D_DESC desc = {};
     desc.Width = width;

@@ -121,3 +121,6 @@ bool InitGraphics(bool windowed);
 // Releases everything InitGraphics made, device last. Safe to call twice.
 bool ReleaseGraphics();
 void CreateRenderTarget(UINT width, UINT height, RenderTarget& target);
+// Rewrites a whole constant buffer. An incomplete program has none, and draws nothing, so
+// there is nothing to update: Direct3D would fault on the null buffer.
+void UpdateConstants(ID3D11Buffer* buffer, const void* data);

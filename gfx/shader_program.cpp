@@ -9,13 +9,17 @@ namespace {
 
 void CopyName(char* destination, size_t capacity, const char* name) { snprintf(destination, capacity, "%s", name); }
 
+// Handed out when a record cannot be allocated: callers never see null, and an all-null
+// program draws nothing, like any other incomplete one. Nothing ever writes to it.
+ShaderProgram emptyProgram;
+
 }  // namespace
 
 ShaderProgram* CreateShaderProgram(const char* sourcePath, const char* pixelEntry, const char* vertexEntry,
                                    const D3D11_INPUT_ELEMENT_DESC* elements, UINT elementCount,
                                    UINT constantsSize) {
     ShaderProgram* program = (ShaderProgram*)calloc(1, sizeof(ShaderProgram));
-    if (!program) return NULL;
+    if (!program) return &emptyProgram;
 
     ID3DBlob* blob = NULL;
     if (FAILED(CompileShader(sourcePath, vertexEntry, "vs_4_0", &blob))) return program;
@@ -64,6 +68,10 @@ ShaderProgram* CreateShaderProgram(const char* sourcePath, const char* pixelEntr
 
 void ReleaseShaderProgram(ShaderProgram*& program) {
     if (!program) return;
+    if (program == &emptyProgram) {
+        program = NULL;
+        return;
+    }
     if (program->vertexShader) program->vertexShader->Release();
     if (program->pixelShader) program->pixelShader->Release();
     if (program->constants) program->constants->Release();

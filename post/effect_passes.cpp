@@ -33,13 +33,13 @@ void PostChain::ApplyVhs() {
     graphics.context->PSSetSamplers(0, 8, samplers);
 
     const GlobalBlock global = VhsGlobalBlock(spectrumBands);
-    graphics.context->UpdateSubresource(graphics.globalConstants, 0, NULL, &global, 0, 0);
+    UpdateConstants(graphics.globalConstants, &global);
     graphics.context->PSSetConstantBuffers(2, 1, &graphics.globalConstants);
     const PostBlock block = VhsPostBlock(musicTimeMs, spectrumBands);
 
     graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);
     ShaderProgram* program = programs[kEffectVhs];
-    graphics.context->UpdateSubresource(program->constants, 0, NULL, &block, 0, 0);
+    UpdateConstants(program->constants, &block);
     DrawSprite(program, srvs[current], 0.0f, 0.0f, 1280.0f, 720.0f, 0.0f, 0.0f, 1.0f, 1.0f);
     graphics.context->OMSetDepthStencilState(graphics.depthOn, 1);
     current = current + 1;
@@ -51,7 +51,7 @@ void DrawFade(UINT32 startMs, UINT32 endMs, const float from[4], const float to[
     const float blendFactor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);
     graphics.context->OMSetBlendState(graphics.blendAlpha, blendFactor, 0xFFFFFFFF);
-    graphics.context->UpdateSubresource(graphics.colorProgram->constants, 0, NULL, colour, 0, 0);
+    UpdateConstants(graphics.colorProgram->constants, colour);
     graphics.DrawFullscreenQuad(graphics.colorProgram);
     graphics.context->OMSetDepthStencilState(graphics.depthOn, 1);
     graphics.context->OMSetBlendState(graphics.blendOpaque, blendFactor, 0xFFFFFFFF);

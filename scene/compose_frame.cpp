@@ -45,7 +45,7 @@ void ComposeFrame() {
     MergeBlock merge = {};
     merge.fMerge = MergeWeight(musicTimeMs);
     merge.fTime = musicTimeSec;
-    graphics.context->UpdateSubresource(graphics.mergeProgram->constants, 0, NULL, &merge, 0, 0);
+    UpdateConstants(graphics.mergeProgram->constants, &merge);
     graphics.DrawFullscreenQuad(graphics.mergeProgram);
     SetDepth(graphics.depthOn);
 

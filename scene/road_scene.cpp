@@ -30,7 +30,7 @@ static void SetBlend(ID3D11BlendState* state) {
 }
 
 static void SetSpriteColour(const float colour[4]) {
-    graphics.context->UpdateSubresource(graphics.texture2DProgram->constants, 0, NULL, colour, 0, 0);
+    UpdateConstants(graphics.texture2DProgram->constants, colour);
 }
 
 static void SetCamera() {

@@ -15,7 +15,7 @@ static_assert(sizeof(SeaBlock) == 16, "the sea block is 16 bytes");
 void DrawSeaView() {
     SeaBlock block = {};
     block.fTime = (float)musicTimeMs * 0.001f;
-    graphics.context->UpdateSubresource(seaProgram->constants, 0, NULL, &block, 0, 0);
+    UpdateConstants(seaProgram->constants, &block);
     graphics.context->PSSetShaderResources(0, 1, &skyTexture);
     graphics.DrawFullscreenQuad(seaProgram);
 }

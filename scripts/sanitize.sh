@@ -29,4 +29,5 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVEL_SANITIZE=ad
       -DQUARVEL_BUILD_BENCHMARKS=OFF "$@"
 cmake --build build-asan -j "$jobs"
 cd build-asan
+export QUARVEL_D3D11_STRICT=1
 ctest --output-on-failure -j "$jobs" --timeout 600

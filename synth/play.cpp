@@ -26,11 +26,13 @@ void stopmus()
     // Every setpos opens the device again; closing it here keeps one device open at a time.
     waveOutClose(wavehand);
     wavehand = 0;
+    // A reset device reports position 0, and getpos keeps answering from it.
+    WaveTime.u.cb = 0;
 }
 
 float getpos()
 {
-    waveOutGetPosition(wavehand, &WaveTime, sizeof WaveTime);
+    if (wavehand) waveOutGetPosition(wavehand, &WaveTime, sizeof WaveTime);
     int64_t bytes = (int64_t)WaveTime.u.cb + (int64_t)NewMpos * bytesps;
     return (float)((double)(bytes + offset) / tempo);
 }

@@ -26,6 +26,7 @@ HRESULT Context::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP type,
     const char* f = "Map";
     if (!mapped) return LogInvalid(f, "pMappedResource is null"), E_INVALIDARG;
     *mapped = {};
+    if (!resource) return LogFault(f, "pResource is null"), E_INVALIDARG;
     if (flags & ~static_cast<UINT>(D3D11_MAP_FLAG_DO_NOT_WAIT))
         return LogInvalid(f, "MapFlags 0x%x has unknown flags", flags), E_INVALIDARG;
     device_->MakeCurrent();
@@ -38,6 +39,7 @@ HRESULT Context::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP type,
 }
 
 void Context::Unmap(ID3D11Resource* resource, UINT subresource) {
+    if (!resource) return LogFault("Unmap", "pResource is null");
     device_->MakeCurrent();
     if (Buffer* buffer = AsBuffer(resource)) {
         buffer->Unmap();
@@ -53,6 +55,7 @@ void Context::Unmap(ID3D11Resource* resource, UINT subresource) {
 void Context::UpdateSubresource(ID3D11Resource* dst, UINT subresource, const D3D11_BOX* box, const void* data,
                                 UINT rowPitch, UINT) {
     const char* f = "UpdateSubresource";
+    if (!dst) return LogFault(f, "pDstResource is null");
     if (!data) return LogInvalid(f, "pSrcData is null");
     device_->MakeCurrent();
     if (Buffer* buffer = AsBuffer(dst)) {

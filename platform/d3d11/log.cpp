@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <string>
@@ -44,6 +46,17 @@ void LogError(const char* function, const char* format, ...) {
     va_start(args, format);
     const std::string line = std::string("quarvel d3d11: ") + function + ": error: " + Format(format, args);
     va_end(args);
+    if (FirstTime(line)) std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void LogFault(const char* function, const char* what) {
+    const std::string line = std::string("quarvel d3d11: ") + function + ": fault: " + what +
+                             " (Direct3D would crash here)";
+    const char* strict = std::getenv("QUARVEL_D3D11_STRICT");
+    if (strict && std::strcmp(strict, "1") == 0) {
+        std::fprintf(stderr, "%s; stopping (QUARVEL_D3D11_STRICT=1)\n", line.c_str());
+        std::abort();
+    }
     if (FirstTime(line)) std::fprintf(stderr, "%s\n", line.c_str());
 }
 

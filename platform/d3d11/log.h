@@ -15,4 +15,9 @@ void LogInvalid(const char* function, const char* format, ...) __attribute__((fo
 // A failure of the GL side that Direct3D has no way to report (a link error, a lost context).
 void LogError(const char* function, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// A call that Direct3D does not survive: it dereferences the null resource it is given, and
+// the program crashes on Windows. Here it is reported once and answered as bad use, unless
+// QUARVEL_D3D11_STRICT=1, which aborts, so that a test run stops where Windows would.
+void LogFault(const char* function, const char* what);
+
 }  // namespace quarvel::d3d11

@@ -44,6 +44,8 @@ ProgramRun RunProgram(const std::string& directory, const std::map<std::string, 
     variables["SDL_VIDEODRIVER"] = "offscreen";
     variables["SDL_AUDIODRIVER"] = "dummy";
     variables["QUARVEL_WIN32_TRACE"] = "1";
+    // A call Direct3D would crash on stops the run here as well.
+    variables["QUARVEL_D3D11_STRICT"] = "1";
     for (const auto& [name, value] : changes) {
         if (value.empty())
             variables.erase(name);

@@ -15,6 +15,16 @@ HRESULT WINAPI __real_D3D11CreateDeviceAndSwapChain(IDXGIAdapter*, D3D_DRIVER_TY
                                                     const DXGI_SWAP_CHAIN_DESC*, IDXGISwapChain**, ID3D11Device**,
                                                     D3D_FEATURE_LEVEL*, ID3D11DeviceContext**);
 void WINAPI __real_OutputDebugStringA(LPCSTR);
+void* __real_calloc(size_t count, size_t size);
+
+void* __wrap_calloc(size_t count, size_t size) {
+    int& failing = gfx_test::Intercepted().failingCallocs;
+    if (failing > 0) {
+        --failing;
+        return nullptr;
+    }
+    return __real_calloc(count, size);
+}
 
 int WINAPI __wrap_MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     gfx_test::Intercepted().messageBoxes.push_back({text ? text : "", caption ? caption : "", owner, type});

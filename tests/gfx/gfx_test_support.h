@@ -50,6 +50,8 @@ struct Intercepts {
     std::vector<D3D_DRIVER_TYPE> failingDrivers;
     std::vector<D3D_DRIVER_TYPE> triedDrivers;
     int failCreationAt = 0;
+    // How many of the next calloc calls (of the system's code and ours) fail.
+    int failingCallocs = 0;
 };
 Intercepts& Intercepted();
 void ResetIntercepts();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "draw/xmath.h"
 #include "gfx/graphics_context.h"
 #include "gfx/shader_program.h"
 #include "gfx_test_support.h"
@@ -214,6 +215,44 @@ TEST_F(ProgramOutputTest, MeshProgramsTransformAndColour) {
                     ASSERT_NEAR(p[k], want * 255.0f, 1.51f) << "pixel " << x << "," << y << " channel " << k;
                 }
             }
+    }
+}
+
+// The line-art programs take alpha from the pixel's SV_Position: z is its depth and w its
+// clip-space w, so z / w falls with distance. At w = 1, as above, no wrong reading of w
+// can show; the road scene draws its fence at w = 3 and its pylon rows from 16 to 116.
+TEST_F(ProgramOutputTest, LineArtAlphaFallsWithDistance) {
+    const float nearZ = 0.01f, farZ = 500.0f;
+    const XMMATRIX projection = XMMatrixPerspectiveFovLH(XM_PIDIV4, 1.0f, nearZ, farZ);
+    CubeBlock block = {};
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    Transposed(block.view, identity);
+    XMFLOAT4X4 rows;
+    XMStoreFloat4x4(&rows, projection);
+    Transposed(block.projection, &rows.m[0][0]);
+    const float clear[4] = {0, 0, 0, 0};
+    for (float w : {3.0f, 16.0f, 116.0f}) {
+        // A square facing the camera at view depth w, filling the middle of the target.
+        const float h = 0.2f * w;
+        const MeshVertex quad[4] = {{-h, h, w, 0, 0, 0, 0, -1}, {h, h, w, 1, 0, 0, 0, -1},
+                                    {-h, -h, w, 0, 1, 0, 0, -1}, {h, -h, w, 1, 1, 0, 0, -1}};
+        Transposed(block.world, identity);
+        const float colour[4] = {0.0745098f, 0.0313725f, 0.2235294f, 0.0f};
+        std::memcpy(block.meshColour, colour, sizeof colour);
+        graphics.context->UpdateSubresource(graphics.transformConstants, 0, nullptr, &block, 0, 0);
+        // The depth a left-handed projection gives, divided by w.
+        const double depth = farZ / (farZ - nearZ) * (1.0 - nearZ / w);
+        const double zOverW = depth / w;
+        for (ShaderProgram* program : {graphics.diffuseTextureProgram, graphics.diffuseProgram}) {
+            SCOPED_TRACE(::testing::Message() << program->pixelEntry << " at w = " << w);
+            graphics.context->ClearRenderTargetView(target.rtv, clear);
+            Draw(program, quad, sizeof(MeshVertex));
+            const std::vector<uint8_t> pixels = Pixels();
+            const uint8_t* centre = &pixels[(kSize / 2 * kSize + kSize / 2) * 4];
+            const double alpha = program == graphics.diffuseProgram ? zOverW : std::pow(zOverW, 0.1);
+            EXPECT_NEAR(centre[3], alpha * 255.0, 1.01);
+            EXPECT_NEAR(centre[2], colour[2] * 255.0, 1.01);
+        }
     }
 }
 

@@ -205,6 +205,20 @@ TEST_F(ShaderProgramTest, MissingPixelEntryKeepsTheVertexHalf) {
     EXPECT_NE(Intercepted().messageBoxes[0].text.find("NoSuchPS"), std::string::npos);
 }
 
+TEST_F(ShaderProgramTest, ARecordThatCannotBeAllocatedIsAnEmptyProgram) {
+    Intercepted().failingCallocs = 1;
+    ShaderProgram* program = CreateShaderProgram(Pack("noroom", kSource).c_str(), "PS", "VS", kLayout, 2, 16);
+    ASSERT_NE(program, nullptr);
+    EXPECT_EQ(program->vertexShader, nullptr);
+    EXPECT_EQ(program->pixelShader, nullptr);
+    EXPECT_EQ(program->constants, nullptr);
+    EXPECT_EQ(program->inputLayout, nullptr);
+    EXPECT_TRUE(Intercepted().compiles.empty()) << "nothing to compile into";
+    EXPECT_FALSE(Registered(program));
+    ReleaseShaderProgram(program);
+    EXPECT_EQ(program, nullptr);
+}
+
 TEST_F(ShaderProgramTest, WarningsShowNothing) {
     Intercepted().fakeCompiler = [](const gfx_test::CompileCall& call, ID3DBlob** code, ID3DBlob** errors) {
         const HRESULT hr = gfx_test::RealCompile(call, code, errors);

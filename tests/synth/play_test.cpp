@@ -45,6 +45,8 @@ TEST(SynthPlayback, SetposRestartsAtTheWholeSecondAndCountsOn)
     EXPECT_LE(p1 - p0, s * 176400 / 11504 + 0.2);
     EXPECT_GE(p1 - p0, 0.5 * s * 176400 / 11504);
     stopmus();
+    // A stopped device is back at position 0, not where it was when it stopped.
+    EXPECT_EQ(getpos(), (float)((2 * 176400 + 8192) / 11504.0));
 }
 
 TEST(SynthPlayback, SetposStaysInsideTheSong)

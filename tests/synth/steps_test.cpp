@@ -321,6 +321,10 @@ TEST_F(SynthPlacing, NotesTimingRowsAndTriggers)
     EXPECT_FLOAT_EQ(insttrig(0, 5000.0f), 4692.0f);
     EXPECT_FLOAT_EQ(insttrig(13, 12.0f), 12.0f);
     EXPECT_FLOAT_EQ(insttrig(-1, 12.0f), 12.0f);
+    // Beyond the integer range and NaN are clamped too, not converted (which is undefined).
+    EXPECT_EQ(insttrig(0, 3.0e9f), 3.0e9f - 308.0f);
+    EXPECT_EQ(insttrig(0, -3.0e9f), -3.0e9f);
+    EXPECT_TRUE(std::isnan(insttrig(0, std::nanf(""))));
 }
 
 TEST_F(SynthPlacing, NotesStayInsideTheMixAndTheRow)

@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
 """Checks the Windows package: a zip with quarvel.exe beside Data/ and Shaders/, the program
-a 32-bit GUI executable for Intel 80386 that needs no DLL beyond those Windows has, and that
-carries the setup dialog (resource 101) and the asInvoker manifest.
+a 32-bit GUI executable for Intel 80386 that needs no DLL beyond those Windows has, that
+carries the setup dialog (resource 101) and the asInvoker manifest, and whose float arithmetic
+is SSE2 scalar math (single precision) rather than the x87 stack's extended precision.
 
 usage: check_package.py PACKAGE.zip | PROGRAM.exe
 """
+import re
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 import zipfile
 
 # DLLs that come with Windows 7 and later (the HLSL compiler's since Windows 8, and it is
@@ -115,6 +120,26 @@ def check_program(data):
     return problems
 
 
+# The program's own float arithmetic, compiled for SSE2, shows as hundreds of these; an x87
+# build has none (the synthesizer's deliberate long double arithmetic stays on the x87 stack).
+SSE_SCALAR = re.compile(r"\t(addss|subss|mulss|divss)\b")
+MIN_SSE_SCALAR = 100
+
+
+def check_float_math(data):
+    objdump = shutil.which("i686-w64-mingw32-objdump")
+    if not objdump:
+        return ["i686-w64-mingw32-objdump (binutils-mingw-w64-i686) is missing: cannot check the float math"]
+    with tempfile.NamedTemporaryFile(suffix=".exe") as program:
+        program.write(data)
+        program.flush()
+        listing = subprocess.run([objdump, "-d", program.name], capture_output=True, text=True, check=True).stdout
+    count = len(SSE_SCALAR.findall(listing))
+    if count < MIN_SSE_SCALAR:
+        return ["%d SSE scalar float instructions: float math is not compiled for SSE2 (-msse2 -mfpmath=sse)" % count]
+    return []
+
+
 def main():
     if len(sys.argv) != 2:
         print(__doc__.strip().splitlines()[-1], file=sys.stderr)
@@ -137,12 +162,14 @@ def main():
             data = program.read()
     try:
         problems += check_program(data)
+        problems += check_float_math(data)
     except (ValueError, struct.error) as error:
         problems.append("not a readable PE32 program: %s" % error)
     for problem in problems:
         print("%s: %s" % (path, problem), file=sys.stderr)
     if not problems:
-        print("%s: PE32 GUI program for Intel 80386, system DLLs only, dialog 101 and manifest present" % path)
+        print("%s: PE32 GUI program for Intel 80386, system DLLs only, dialog 101 and manifest present, "
+              "SSE2 float math" % path)
     return 1 if problems else 0
 
 
