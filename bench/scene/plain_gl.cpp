@@ -4,6 +4,8 @@
 #include <stb_image.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -124,6 +126,32 @@ GLuint LoadPlainTexture(const char* path) {
     glTextureParameteri(texture, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTextureParameteri(texture, GL_TEXTURE_WRAP_T, GL_REPEAT);
     return texture;
+}
+
+bool PicturesMatch(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, const char* what, std::string& why) {
+    if (a.size() != b.size() || a.empty()) {
+        why = std::string(what) + ": the two pictures differ in size";
+        return false;
+    }
+    double sum = 0.0;
+    size_t far = 0;
+    const size_t pixels = a.size() / 4;
+    for (size_t p = 0; p < pixels; ++p) {
+        int worst = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int d = std::abs((int)a[4 * p + c] - (int)b[4 * p + c]);
+            sum += d;
+            worst = std::max(d, worst);
+        }
+        far += worst > 4;
+    }
+    const double mean = sum / (3.0 * (double)pixels);
+    const double farShare = (double)far / (double)pixels;
+    char text[200];
+    snprintf(text, sizeof text, "%s differs from the system's: mean %.3f levels, %.2f%% of pixels off by more than 4",
+             what, mean, 100.0 * farShare);
+    why = text;
+    return mean < 0.5 && farShare < 0.01;
 }
 
 }  // namespace quarvel::bench

@@ -56,4 +56,11 @@ extern const char* const kPlainQuadVertexSource;
 // the file cannot be read.
 GLuint LoadPlainTexture(const char* path);
 
+// Whether a baseline's RGBA8 picture shows what the system's does: on average under half a
+// level per channel, and no more than one pixel in a hundred off by more than four levels
+// (a last-bit difference in a sine or a power can move a visible edge now and then). `why`
+// says how far apart they are, naming the baseline as `what`.
+bool PicturesMatch(const std::vector<uint8_t>& system, const std::vector<uint8_t>& baseline, const char* what,
+                   std::string& why);
+
 }  // namespace quarvel::bench

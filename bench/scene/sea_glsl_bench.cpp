@@ -170,35 +170,6 @@ std::vector<uint8_t> SystemSea(int width, int height) {
     return bytes;
 }
 
-// Close means: on average under half a level per channel, and no more than one pixel in
-// a hundred off by more than four levels anywhere (the ray march turns a last-bit
-// difference in a sine into a visible one along wave crests now and then).
-bool Matches(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, std::string& why) {
-    if (a.size() != b.size() || a.empty()) {
-        why = "the two pictures differ in size";
-        return false;
-    }
-    double sum = 0.0;
-    size_t far = 0;
-    const size_t pixels = a.size() / 4;
-    for (size_t p = 0; p < pixels; ++p) {
-        int worst = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int d = abs((int)a[4 * p + c] - (int)b[4 * p + c]);
-            sum += d;
-            worst = d > worst ? d : worst;
-        }
-        far += worst > 4;
-    }
-    const double mean = sum / (3.0 * (double)pixels);
-    const double farShare = (double)far / (double)pixels;
-    char text[160];
-    snprintf(text, sizeof text, "hand-written sea differs from the system's: mean %.3f levels, %.2f%% of pixels off by "
-             "more than 4", mean, 100.0 * farShare);
-    why = text;
-    return mean < 0.5 && farShare < 0.01;
-}
-
 }  // namespace
 
 void PlainSeaGlsl(benchmark::State& state, int width, int height) {
@@ -223,7 +194,7 @@ void PlainSeaGlsl(benchmark::State& state, int width, int height) {
     Draw(gl);
     std::string why;
     const std::vector<uint8_t> mine = ReadPlainTarget(gl.target);
-    const bool same = Matches(system, mine, why);
+    const bool same = PicturesMatch(system, mine, "hand-written sea", why);
     state.SetLabel(why.substr(why.find(':') + 2));
     if (!same) state.SkipWithError(why.c_str());
     for (auto _ : state) {

@@ -1,8 +1,11 @@
-// ID3D11Buffer on a GL buffer object. Constant, dynamic and staging buffers keep a copy of
-// their bytes in memory: constant buffers because their Direct3D packing must be rewritten
-// into std140 when a block's layout differs, dynamic ones because a discarding map hands
-// out memory and the unmap orphans the GL storage (each draw keeps the data it was given),
-// staging ones because they never leave the CPU.
+// ID3D11Buffer. Where the bytes live depends on the usage:
+// - default and immutable vertex and index buffers: a GL buffer of their own;
+// - dynamic buffers: a slice of the device's stream ring, a fresh one at every discarding
+//   map, so a map never waits for or copies storage a draw still reads;
+// - constant buffers (default usage): a copy in memory, since their Direct3D packing must be
+//   rewritten into std140 when a block's layout differs; a draw copies a changed block into
+//   the stream ring once and binds that range until the bytes change again;
+// - staging buffers: memory only, they never leave the CPU.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +13,19 @@
 
 #include "com_object.h"
 #include "gl.h"
+#include "stream_ring.h"
 
 namespace quarvel::hlsl {
 struct ConstantBlock;
 }
 
 namespace quarvel::d3d11 {
+
+// A range of GL storage: what a draw binds.
+struct GlRange {
+    GLuint buffer = 0;
+    GLintptr offset = 0;
+};
 
 class Buffer final : public DeviceChild<ID3D11Buffer> {
 public:
@@ -35,8 +45,13 @@ public:
     }
 
     const D3D11_BUFFER_DESC& Desc() const { return desc_; }
-    // The GL buffer with current contents (vertex, index and constant use); 0 for staging.
-    GLuint GlBuffer();
+    // The GL storage holding the current contents, for vertex and index use; {0, 0} for
+    // constant and staging buffers.
+    GlRange Source() const {
+        return slice_.buffer ? GlRange{slice_.buffer, slice_.offset} : GlRange{gl_, 0};
+    }
+    // Changes with every write, map or update of the contents.
+    uint64_t Version() const { return version_; }
 
     // Writes `size` bytes at `offset` (UpdateSubresource, CopyResource into a buffer).
     void Write(uint32_t offset, const void* data, uint32_t size);
@@ -47,31 +62,52 @@ public:
     void Unmap();
     bool IsMapped() const { return mapped_; }
 
-    // The GL buffer to bind for a constant block: this buffer itself when its bytes can be
-    // read as they are, otherwise a copy repacked to the block's std140 layout (and padded
-    // to the block's size), cached per layout and rebuilt only after the contents change.
-    GLuint UniformSource(const hlsl::ConstantBlock& block, uint32_t layoutId);
+    // The range to bind for a constant block: the buffer's own slice when its bytes can be
+    // read as they are, otherwise a copy in the stream ring, repacked to the block's std140
+    // layout and padded to its size, made once per layout and version. {0, 0} when there is
+    // no storage to be had.
+    GlRange UniformSource(const hlsl::ConstantBlock& block, uint32_t layoutId);
+
+    // For index buffers: no index in the buffer, read as 16 or as 32 bits, is above this
+    // (an upper bound after partial writes).
+    uint32_t IndexBound(bool wide) const { return wide ? indexBound32_ : indexBound16_; }
+    // The largest index among `count` indices from byte `offset`, read back from the buffer.
+    uint32_t MaxIndex(uint64_t offset, uint32_t count, bool wide);
+    // The contents followed by zeros up to `bytes` (more than ByteWidth): what Direct3D reads
+    // for vertices past the end of the buffer. Made once per version and size.
+    GlRange ZeroPadded(GLsizeiptr bytes);
 
 private:
     explicit Buffer(Device* device) : DeviceChild(device) {}
     ~Buffer() override;
 
+    bool IsDynamic() const { return desc_.Usage == D3D11_USAGE_DYNAMIC; }
+    // A fresh ring slice for the whole buffer, kept until the next one replaces it.
+    bool NewSlice();
+    const uint8_t* Bytes() const { return slice_.buffer ? slice_.data : shadow_.data(); }
+    void DeleteGl(GLuint& name);
+    void NoteIndices(const uint8_t* bytes, uint32_t offset, uint32_t size, bool whole);
+
     D3D11_BUFFER_DESC desc_{};
     UINT evictionPriority_ = 0;
-    GLuint gl_ = 0;
-    GLenum usage_ = GL_STATIC_DRAW;
-    std::vector<uint8_t> shadow_;  // empty when the buffer has no memory copy
-    bool glStale_ = false;         // shadow newer than the GL buffer
+    GLuint gl_ = 0;                 // own storage (default and immutable vertex and index buffers)
+    StreamRing::Slice slice_;       // dynamic buffers: the current slice
+    std::vector<uint8_t> shadow_;   // constant and staging buffers
     bool mapped_ = false;
     D3D11_MAP mapType_ = D3D11_MAP_READ;
     uint64_t version_ = 0;
+    uint32_t indexBound16_ = 0, indexBound32_ = 0;
 
-    struct Repacked {
+    struct Uploaded {
         uint32_t layoutId;
-        GLuint gl;
         uint64_t version;
+        StreamRing::Slice slice;
     };
-    std::vector<Repacked> repacked_;
+    std::vector<Uploaded> uploads_;
+
+    GLuint padded_ = 0;
+    GLsizeiptr paddedBytes_ = 0;
+    uint64_t paddedVersion_ = ~0ull;
 };
 
 }  // namespace quarvel::d3d11

@@ -109,7 +109,14 @@ void Context::ReleaseBindings() {
     depthStencil_.Reset(nullptr);
     program_ = nullptr;
     attributes_ = nullptr;
-    dirtyFramebuffer_ = dirtyProgram_ = dirtyAttributes_ = dirtyVertexBuffers_ = true;
+    dirtyFramebuffer_ = dirtyProgram_ = dirtyAttributes_ = true;
+}
+
+void Context::ForgetGlBuffer(GLuint buffer) {
+    // GL detaches a deleted buffer from the vertex array; a new one may reuse its name.
+    for (BoundSlot& slot : boundSlots_)
+        if (slot.buffer == buffer) slot = {};
+    if (boundElementBuffer_ == buffer) boundElementBuffer_ = kUnknownBuffer;
 }
 
 // --- IUnknown and ID3D11DeviceChild ---
@@ -268,7 +275,7 @@ void Context::IASetInputLayout(ID3D11InputLayout* layout) {
     auto* l = static_cast<InputLayout*>(layout);
     if (l == inputLayout_.Get()) return;
     inputLayout_.Reset(l);
-    dirtyAttributes_ = dirtyVertexBuffers_ = true;
+    dirtyAttributes_ = true;
 }
 
 void Context::IASetVertexBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers, const UINT* strides,
@@ -287,7 +294,6 @@ void Context::IASetVertexBuffers(UINT start, UINT count, ID3D11Buffer* const* bu
         v.buffer.Reset(buffer);
         v.stride = stride;
         v.offset = offset;
-        dirtyVertexBuffers_ = true;
     }
 }
 

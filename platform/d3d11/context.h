@@ -33,6 +33,8 @@ public:
     void InitGl();
     // Drops every binding (the device is going away, or ClearState).
     void ReleaseBindings();
+    // A GL buffer is being deleted: what the vertex array is known to hold of it is stale.
+    void ForgetGlBuffer(GLuint buffer);
 
     // IUnknown. The context lives as long as its device; its references count on the device.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -195,6 +197,8 @@ private:
     static constexpr int kVertexSlots = D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT;
     static constexpr int kTargets = D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT;
     static constexpr int kViewports = D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE;
+    // How far past the end of a vertex buffer a draw's vertices are emulated with zeros.
+    static constexpr uint64_t kMaxZeroPadding = uint64_t(64) << 20;
 
     struct StageBindings {
         std::array<PrivateRef<Buffer>, kConstantSlots> constants;
@@ -224,10 +228,11 @@ private:
     void ApplyBlend();
 
     // draws
-    bool PrepareDraw();
+    bool PrepareDraw(uint64_t vertexEnd, uint64_t instanceEnd);
     bool PrepareFramebuffer();
     bool PrepareProgram();
-    bool PrepareVertexInput();
+    bool PrepareVertexInput(uint64_t vertexEnd, uint64_t instanceEnd);
+    uint64_t IndexedVertexEnd(UINT indexCount, UINT startIndex, INT baseVertex);
     bool PrepareAttributes();
     void PrepareConstants();
     void PrepareTextures();
@@ -269,9 +274,21 @@ private:
     bool dirtyFramebuffer_ = true;
     bool dirtyProgram_ = true;
     bool dirtyAttributes_ = true;     // layout, vertex shader or which slots hold buffers
-    bool dirtyVertexBuffers_ = true;  // buffers, strides, offsets
     GLuint framebuffer_ = 0;  // 0 when nothing can be drawn to the bound views
-    uint64_t boundIndexBufferId_ = 0;
+    // What the vertex array holds, so that a draw sends only what changed.
+    static constexpr GLuint kUnknownBuffer = ~0u;
+    struct BoundSlot {
+        GLuint buffer = kUnknownBuffer;
+        GLintptr offset = 0;
+        GLsizei stride = 0;
+    };
+    std::array<BoundSlot, kVertexSlots> boundSlots_;
+    GLuint boundElementBuffer_ = kUnknownBuffer;
+    // The slots the current attributes read, and for each the bytes one element spans and
+    // its instance step (0 per vertex).
+    uint32_t readSlots_ = 0;
+    std::array<uint32_t, kVertexSlots> slotExtent_{};
+    std::array<uint32_t, kVertexSlots> slotDivisor_{};
     const Program* program_ = nullptr;
     bool colorSuppressed_ = false;   // no pixel shader: colour writes off
     uint32_t enabledAttributes_ = 0;  // GL attribute locations enabled on the vertex array

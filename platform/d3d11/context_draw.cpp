@@ -1,4 +1,5 @@
 // The draw calls: everything marked dirty since the last draw is brought into GL here.
+#include <algorithm>
 #include <vector>
 
 #include "context.h"
@@ -75,6 +76,7 @@ bool Context::PrepareAttributes() {
     }
     const GLuint vao = device_->VertexArray();
     uint32_t enabled = 0;
+    readSlots_ = 0;
     for (const VertexAttribute& a : *attributes_) {
         if (a.location >= 32) continue;
         if (!vertexBuffers_[a.slot].buffer) {
@@ -92,9 +94,16 @@ bool Context::PrepareAttributes() {
             glVertexArrayAttribFormat(vao, a.location, a.format->vertexSize, a.format->vertexType,
                                       a.format->vertexNormalized ? GL_TRUE : GL_FALSE, a.offset);
         glVertexArrayAttribBinding(vao, a.location, a.slot);
-        glVertexArrayBindingDivisor(vao, a.slot, a.divisor);
         glEnableVertexArrayAttrib(vao, a.location);
         enabled |= 1u << a.location;
+        const uint32_t bit = 1u << a.slot;
+        if (!(readSlots_ & bit)) {
+            readSlots_ |= bit;
+            slotExtent_[a.slot] = 0;
+            slotDivisor_[a.slot] = a.divisor;
+            glVertexArrayBindingDivisor(vao, a.slot, a.divisor);
+        }
+        slotExtent_[a.slot] = std::max(slotExtent_[a.slot], a.offset + a.format->bytes);
     }
     for (uint32_t loc = 0; loc < 32; ++loc)
         if ((enabledAttributes_ & (1u << loc)) && !(enabled & (1u << loc))) glDisableVertexArrayAttrib(vao, loc);
@@ -102,10 +111,12 @@ bool Context::PrepareAttributes() {
     return true;
 }
 
-bool Context::PrepareVertexInput() {
+// `vertexEnd` and `instanceEnd`: one past the last vertex and instance the draw reads (0:
+// none). Direct3D reads zeros past the end of a vertex buffer; GL would read whatever lies
+// there, so such a draw reads a copy padded with zeros instead.
+bool Context::PrepareVertexInput(uint64_t vertexEnd, uint64_t instanceEnd) {
     if (dirtyAttributes_) {
         dirtyAttributes_ = false;
-        dirtyVertexBuffers_ = true;
         if (!PrepareAttributes()) {
             dirtyAttributes_ = true;
             return false;
@@ -113,13 +124,32 @@ bool Context::PrepareVertexInput() {
     }
     if (!attributes_) return false;
     const GLuint vao = device_->VertexArray();
-    for (const VertexAttribute& a : *attributes_) {
-        VertexBinding& v = vertexBuffers_[a.slot];
+    for (uint32_t slots = readSlots_; slots; slots &= slots - 1) {
+        const int slot = __builtin_ctz(slots);
+        VertexBinding& v = vertexBuffers_[slot];
         if (!v.buffer) continue;
-        const GLuint name = v.buffer->GlBuffer();  // also brings a rewritten copy up to date
-        if (dirtyVertexBuffers_) glVertexArrayVertexBuffer(vao, a.slot, name, v.offset, static_cast<GLsizei>(v.stride));
+        GlRange range = v.buffer->Source();
+        const uint32_t divisor = slotDivisor_[slot];
+        const uint64_t elements = divisor ? (instanceEnd + divisor - 1) / divisor : vertexEnd;
+        if (elements) {
+            const uint64_t reach = uint64_t(v.offset) + (elements - 1) * v.stride + slotExtent_[slot];
+            if (reach > v.buffer->Desc().ByteWidth) {
+                if (reach > kMaxZeroPadding) {
+                    LogUnsupported("Draw", "vertices read more than 64 MiB past the end of a vertex buffer (nothing "
+                                           "is drawn)");
+                    return false;
+                }
+                range = v.buffer->ZeroPadded(static_cast<GLsizeiptr>(reach));
+                if (!range.buffer) return false;
+            }
+        }
+        const GLintptr offset = range.offset + static_cast<GLintptr>(v.offset);
+        BoundSlot& bound = boundSlots_[slot];
+        if (bound.buffer != range.buffer || bound.offset != offset || bound.stride != GLsizei(v.stride)) {
+            glVertexArrayVertexBuffer(vao, slot, range.buffer, offset, static_cast<GLsizei>(v.stride));
+            bound = {range.buffer, offset, static_cast<GLsizei>(v.stride)};
+        }
     }
-    dirtyVertexBuffers_ = false;
     return true;
 }
 
@@ -129,8 +159,9 @@ void Context::PrepareConstants() {
         if (b.block->glSize == 0) continue;
         Buffer* buffer = stages_[b.stage].constants[b.slot].Get();
         // An unbound constant buffer reads zeros.
-        const GLuint name = buffer ? buffer->UniformSource(*b.block, b.layoutId) : device_->ZeroUniformBuffer();
-        gl.BindUniformBuffer(UniformBinding(b.stage, b.slot), name, 0, b.block->glSize);
+        GlRange range = buffer ? buffer->UniformSource(*b.block, b.layoutId) : GlRange{};
+        if (!range.buffer) range = {device_->ZeroUniformBuffer(), 0};
+        gl.BindUniformBuffer(UniformBinding(b.stage, b.slot), range.buffer, range.offset, b.block->glSize);
     }
 }
 
@@ -158,7 +189,7 @@ void Context::PrepareTextures() {
     }
 }
 
-bool Context::PrepareDraw() {
+bool Context::PrepareDraw(uint64_t vertexEnd, uint64_t instanceEnd) {
     if (!vertexShader_) return false;  // Direct3D draws nothing without a vertex shader
     if (GlTopology() == GL_NONE) {
         LogInvalid("Draw", "no primitive topology (or a patch list) is set; nothing is drawn");
@@ -170,25 +201,48 @@ bool Context::PrepareDraw() {
     }
     if (!(sampleMask_ & 1)) return false;  // single-sampled targets: sample 0 masked off
     device_->MakeCurrent();
-    if (!PrepareFramebuffer() || !PrepareProgram() || !PrepareVertexInput()) return false;
+    if (!PrepareFramebuffer() || !PrepareProgram() || !PrepareVertexInput(vertexEnd, instanceEnd)) return false;
     PrepareConstants();
     PrepareTextures();
     return true;
 }
 
 void Context::Draw(UINT vertexCount, UINT startVertex) {
-    if (!vertexCount || !PrepareDraw()) return;
+    if (!vertexCount || !PrepareDraw(uint64_t(startVertex) + vertexCount, 0)) return;
     glDrawArrays(GlTopology(), static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
 }
 
 void Context::DrawInstanced(UINT vertexCount, UINT instanceCount, UINT startVertex, UINT startInstance) {
-    if (!vertexCount || !instanceCount || !PrepareDraw()) return;
+    if (!vertexCount || !instanceCount ||
+        !PrepareDraw(uint64_t(startVertex) + vertexCount, uint64_t(startInstance) + instanceCount))
+        return;
     glDrawArraysInstancedBaseInstance(GlTopology(), static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount),
                                       static_cast<GLsizei>(instanceCount), startInstance);
 }
 
 void Context::DrawIndexed(UINT indexCount, UINT startIndex, INT baseVertex) {
     DrawIndexedInstanced(indexCount, 1, startIndex, baseVertex, 0);
+}
+
+// One past the highest vertex the indices reach: from what the index buffer is known to
+// hold, and only when that reaches past a vertex buffer from the draw's indices themselves.
+uint64_t Context::IndexedVertexEnd(UINT indexCount, UINT startIndex, INT baseVertex) {
+    const bool wide = indexFormat_ == DXGI_FORMAT_R32_UINT;
+    auto end = [baseVertex](uint64_t maxIndex) {
+        const int64_t last = int64_t(maxIndex) + baseVertex;
+        return last < 0 ? uint64_t(0) : uint64_t(last) + 1;
+    };
+    const uint64_t bound = end(indexBuffer_->IndexBound(wide));
+    for (uint32_t slots = readSlots_; slots; slots &= slots - 1) {
+        const int slot = __builtin_ctz(slots);
+        const VertexBinding& v = vertexBuffers_[slot];
+        if (!v.buffer || slotDivisor_[slot]) continue;
+        const uint64_t reach = uint64_t(v.offset) + (bound ? (bound - 1) * v.stride : 0) + slotExtent_[slot];
+        if (reach <= v.buffer->Desc().ByteWidth) continue;
+        const uint64_t offset = indexOffset_ + uint64_t(startIndex) * (wide ? 4 : 2);
+        return end(indexBuffer_->MaxIndex(offset, indexCount, wide));
+    }
+    return bound;
 }
 
 void Context::DrawIndexedInstanced(UINT indexCount, UINT instanceCount, UINT startIndex, INT baseVertex,
@@ -198,14 +252,25 @@ void Context::DrawIndexedInstanced(UINT indexCount, UINT instanceCount, UINT sta
         LogInvalid("DrawIndexed", "no index buffer is bound; nothing is drawn");
         return;
     }
-    if (!PrepareDraw()) return;
-    const GLuint name = indexBuffer_->GlBuffer();
-    if (indexBuffer_->Id() != boundIndexBufferId_) {
-        glVertexArrayElementBuffer(device_->VertexArray(), name);
-        boundIndexBufferId_ = indexBuffer_->Id();
+    // The vertex layout must be known before the indices can be measured against it.
+    if (dirtyAttributes_ && vertexShader_) {
+        dirtyAttributes_ = false;
+        device_->MakeCurrent();
+        if (!PrepareAttributes()) {
+            dirtyAttributes_ = true;
+            return;
+        }
+    }
+    const uint64_t vertexEnd = IndexedVertexEnd(indexCount, startIndex, baseVertex);
+    if (!PrepareDraw(vertexEnd, uint64_t(startInstance) + instanceCount)) return;
+    const GlRange indices = indexBuffer_->Source();
+    if (indices.buffer != boundElementBuffer_) {
+        glVertexArrayElementBuffer(device_->VertexArray(), indices.buffer);
+        boundElementBuffer_ = indices.buffer;
     }
     const bool wide = indexFormat_ == DXGI_FORMAT_R32_UINT;
-    const uintptr_t offset = indexOffset_ + static_cast<uintptr_t>(startIndex) * (wide ? 4 : 2);
+    const uintptr_t offset =
+        static_cast<uintptr_t>(indices.offset) + indexOffset_ + static_cast<uintptr_t>(startIndex) * (wide ? 4 : 2);
     glDrawElementsInstancedBaseVertexBaseInstance(GlTopology(), static_cast<GLsizei>(indexCount),
                                                   wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                                                   reinterpret_cast<const void*>(offset),

@@ -76,6 +76,7 @@ bool Device::InitGl(std::string& error) {
     std::vector<uint8_t> zeroBlock(kZeroUniformBufferSize, 0);
     glCreateBuffers(1, &zeroUniformBuffer_);
     glNamedBufferStorage(zeroUniformBuffer_, kZeroUniformBufferSize, zeroBlock.data(), 0);
+    stream_.Init();
 
     context_ = new (std::nothrow) Context(this);
     if (!context_) {
@@ -105,6 +106,7 @@ Device::~Device() {
     if (defaultSampler_) glDeleteSamplers(1, &defaultSampler_);
     if (zeroUniformBuffer_) glDeleteBuffers(1, &zeroUniformBuffer_);
     delete context_;
+    stream_.Release();  // after the buffers that kept slices in it
     ObjectDestroyed(typeid(ID3D11Device).name(), true);
 }
 

@@ -17,6 +17,7 @@
 #include "gl_state.h"
 #include "private_data.h"
 #include "program_cache.h"
+#include "stream_ring.h"
 
 namespace quarvel::hlsl {
 struct ConstantBlock;
@@ -124,6 +125,8 @@ public:
     GLuint ZeroTexture(GLenum target) const;
     GLuint DefaultSampler() const { return defaultSampler_; }
     GLuint ZeroUniformBuffer() const { return zeroUniformBuffer_; }
+    // Where discarding maps and changed constant blocks take their storage.
+    StreamRing& Stream() { return stream_; }
     static constexpr GLsizeiptr kZeroUniformBufferSize = 65536;
 
     // A small integer naming a constant block's std140 layout and repack table; buffers
@@ -155,6 +158,7 @@ private:
     UINT exceptionMode_ = 0;
     PrivateData privateData_;
 
+    StreamRing stream_;
     GLuint vertexArray_ = 0;
     GLuint zeroTexture2D_ = 0, zeroTextureCube_ = 0, zeroTexture2DArray_ = 0;
     GLuint defaultSampler_ = 0;

@@ -11,7 +11,9 @@ namespace {
 
 // A recording takes every presented frame as it stands in the back buffer (rows top first).
 void CaptureFrame(GLuint backBufferFramebuffer, uint32_t width, uint32_t height) {
-    std::vector<uint8_t> pixels(size_t(width) * height * 4);
+    // Kept from frame to frame: a fresh block of this size would be fresh pages each time.
+    static std::vector<uint8_t> pixels;
+    pixels.resize(size_t(width) * height * 4);
     // llvmpipe can hand back a frame whose clear through another framebuffer of the same
     // texture is still queued; finishing first makes the read see everything drawn.
     glFinish();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frame_sink.h"
+#include "frame_writer.h"
 #include "record_settings.h"
 #include "virtual_time.h"
 #include "win32/clock.h"
@@ -28,11 +29,12 @@ struct Recorder {
     std::unique_ptr<VirtualTime> time;
     std::unique_ptr<FrameSink> sink;
     bool sinkOpened = false;
+    // Writes the frames on a thread of its own; made with the first frame.
+    std::unique_ptr<FrameWriter> writer;
     std::string musicFile;
     AudioRender render = nullptr;
     void* renderUser = nullptr;
 
-    std::vector<uint8_t> rgb;
     uint64_t frames = 0;
     double firstFrameMs = -1.0;
     double musicStartMs = 0.0;
@@ -151,8 +153,11 @@ bool Start() {
 
 int Finish(int status) {
     Recorder& r = TheRecorder();
+    // Written to the end first; the writer reports failures under the lock.
+    if (r.writer) r.writer->Drain();
     std::lock_guard<std::mutex> hold(r.lock);
     if (!r.settings.active) return status;
+    r.writer.reset();
     platform::SetClockSource(nullptr);
     std::string error;
     if (r.sink && !r.sink->Close(error)) Fail(r, error);
@@ -170,6 +175,8 @@ void FramePresented(const uint8_t* rgba, uint32_t width, uint32_t height) {
     AudioRender render;
     void* user;
     uint64_t frames;
+    Frame frame;
+    FrameSink* sink = nullptr;
     {
         std::lock_guard<std::mutex> hold(r.lock);
         if (!r.sinkOpened) {
@@ -183,18 +190,14 @@ void FramePresented(const uint8_t* rgba, uint32_t width, uint32_t height) {
             r.sink = OpenVideoSink(options, error);
             if (!r.sink) Fail(r, error);
         }
-        // What the window shows: colour only (the letterbox bars are cleared to alpha 0).
-        const size_t pixels = size_t(width) * height;
-        r.rgb.resize(pixels * 3);
-        for (size_t i = 0; i < pixels; ++i) {
-            r.rgb[i * 3 + 0] = rgba[i * 4 + 0];
-            r.rgb[i * 3 + 1] = rgba[i * 4 + 1];
-            r.rgb[i * 3 + 2] = rgba[i * 4 + 2];
-        }
+        if (!r.writer)
+            r.writer = std::make_unique<FrameWriter>([&r](const std::string& error) {
+                std::lock_guard<std::mutex> failing(r.lock);
+                Fail(r, error);
+            });
         const double now = r.time->ElapsedMs();
         if (r.firstFrameMs < 0.0) r.firstFrameMs = now;
-        Frame frame;
-        frame.rgb = r.rgb.data();
+        frame.rgb = nullptr;
         frame.width = width;
         frame.height = height;
         frame.sequence = r.frames;
@@ -202,13 +205,14 @@ void FramePresented(const uint8_t* rgba, uint32_t width, uint32_t height) {
         frame.loop = r.time->Playing();
         frame.slot = static_cast<uint64_t>(std::llround((now - r.firstFrameMs) * r.settings.fps / 1000.0));
         frame.musicStartSeconds = (r.musicStartMs - r.firstFrameMs) / 1000.0;
-        std::string error;
-        if (r.sink && !r.failed && !r.sink->Write(frame, error)) Fail(r, error);
+        if (!r.failed) sink = r.sink.get();
         ++r.frames;
         r.time->Present();
         Report(r, false);
         frames = AudioTarget(r, &render, &user);
     }
+    // Outside the lock: the writer may be waiting for it to report a failure.
+    if (sink) r.writer->Submit(sink, frame, rgba);
     RenderAudio(render, user, frames);
 }
 

@@ -102,7 +102,7 @@ private:
                                      "-map", "0:v:0", "-map", "1:a:0", "-c:a", "aac", "-b:a", "192k", "-shortest"});
         }
         // H.264 wants even sizes; an odd window gets one black row or column.
-        args.insert(args.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-preset", "medium",
+        args.insert(args.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-preset", "veryfast",
                                  "-crf", "18", "-pix_fmt", "yuv420p", options_.path});
         std::vector<char*> argv;
         for (std::string& arg : args) argv.push_back(arg.data());

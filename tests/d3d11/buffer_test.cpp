@@ -1,6 +1,9 @@
 // Getting bytes to the device: discarding maps with several draws a frame, UpdateSubresource
 // on buffers and textures (with boxes), copies, and constant blocks whose Direct3D packing
 // differs from std140.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/glcorearb.h>
+
 #include <array>
 #include <cstring>
 
@@ -111,6 +114,84 @@ TEST_F(D3d11BufferTest, EachDrawReadsTheConstantsItWasGiven) {
         EXPECT_EQ(pixels[3], (Rgba8{0, 255, 0, 255})) << usage;
         EXPECT_EQ(pixels[12], (Rgba8{0, 0, 255, 255})) << usage;
         EXPECT_EQ(pixels[15], (Rgba8{0, 0, 0, 255})) << usage;
+    }
+}
+
+// A discard takes fresh streamed storage and used storage is handed out again once the GPU
+// is past it; contents written once must survive that: a dynamic buffer's last slice, and a
+// default constant buffer whose copy for the draws is made again when its storage was reused.
+TEST_F(D3d11BufferTest, ContentsWrittenOnceOutliveTheReuseOfStreamedStorage) {
+    MakeTarget(4, 4);
+    BindTarget();
+    UseBlockColorShader();
+    // Far more streamed bytes than one piece of storage holds, waiting for the device now
+    // and then so that what it has finished with is used again.
+    const UINT churnBytes = 1 << 20;
+    Ref<ID3D11Buffer> churn = MakeBuffer(churnBytes, D3D11_USAGE_DYNAMIC, D3D11_BIND_VERTEX_BUFFER);
+    auto stream = [&](int maps) {
+        for (int i = 0; i < maps; ++i) {
+            D3D11_MAPPED_SUBRESOURCE mapped{};
+            ASSERT_EQ(context_->Map(churn.get(), 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped), S_OK);
+            std::memset(mapped.pData, 0, churnBytes);
+            context_->Unmap(churn.get(), 0);
+            if (i % 8 == 7) ReadRgba8(target_.get());
+        }
+    };
+    const std::vector<Vertex> quad = QuarterQuad(0, 0, 0, 0);
+    Ref<ID3D11Buffer> kept = MakeBuffer(UINT(quad.size() * sizeof(Vertex)), D3D11_USAGE_DYNAMIC,
+                                        D3D11_BIND_VERTEX_BUFFER, quad.data());
+    stream(8);
+    const float red[4] = {1, 0, 0, 1};
+    Ref<ID3D11Buffer> colour = MakeBuffer(16, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, red);
+    ID3D11Buffer* cbs[] = {colour.get()};
+    context_->PSSetConstantBuffers(0, 1, cbs);
+    BindVertices(kept.get());
+    context_->Draw(6, 0);
+    ASSERT_EQ(Pixel(0, 0), (Rgba8{255, 0, 0, 255}));
+
+    stream(64);
+    Clear(0, 0, 0, 1);
+    BindVertices(kept.get());
+    context_->Draw(6, 0);
+    const std::vector<Rgba8> pixels = ReadRgba8(target_.get());
+    EXPECT_EQ(pixels[0], (Rgba8{255, 0, 0, 255}));
+    EXPECT_EQ(pixels[15], kBlack);
+}
+
+// Direct3D reads zeros for vertices past the end of a vertex buffer, so a mesh whose indices
+// point past its vertices still draws (here the third corner lands at the origin); GL must
+// never be handed a vertex buffer shorter than the indices reach.
+TEST_F(D3d11BufferTest, IndicesPastTheVerticesReadZerosNotOtherMemory) {
+    MakeTarget(4, 4);
+    BindTarget();
+    UseColorShaders();
+    Clear(0, 0, 0, 1);
+    const Vertex corners[2] = {{-1, 1, 0, 1, 0, 0, 1}, {1, 1, 0, 1, 0, 0, 1}};
+    Ref<ID3D11Buffer> vertices = MakeBuffer(sizeof corners, D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, corners);
+    for (DXGI_FORMAT format : {DXGI_FORMAT_R16_UINT, DXGI_FORMAT_R32_UINT}) {
+        const uint16_t narrow[3] = {0, 1, 40};
+        const uint32_t wide[3] = {0, 1, 40};
+        const bool isWide = format == DXGI_FORMAT_R32_UINT;
+        Ref<ID3D11Buffer> indices =
+            MakeBuffer(isWide ? sizeof wide : sizeof narrow, D3D11_USAGE_DEFAULT, D3D11_BIND_INDEX_BUFFER,
+                       isWide ? static_cast<const void*>(wide) : static_cast<const void*>(narrow));
+        BindVertices(vertices.get());
+        context_->IASetIndexBuffer(indices.get(), format, 0);
+        context_->DrawIndexed(3, 0, 0);
+
+        GLint vertexArray = 0, bound = 0;
+        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
+        glGetVertexArrayIndexediv(GLuint(vertexArray), 0, GL_VERTEX_BINDING_BUFFER, &bound);
+        GLint64 size = 0;
+        glGetNamedBufferParameteri64v(GLuint(bound), GL_BUFFER_SIZE, &size);
+        EXPECT_GE(size, GLint64(41 * sizeof(Vertex))) << "GL may read vertex 40 past its buffer";
+
+        // The top edge from (-1, 1) to (1, 1) and a corner at the origin: the upper middle
+        // of the target, red fading towards the zero colour of the missing vertex.
+        const std::vector<Rgba8> pixels = ReadRgba8(target_.get());
+        EXPECT_GT(pixels[1].r, 150) << format;
+        EXPECT_EQ(pixels[1].g, 0) << format;
+        EXPECT_EQ(pixels[12], kBlack) << format;
     }
 }
 
