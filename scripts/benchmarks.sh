@@ -8,8 +8,13 @@
 #                                    scripts/build.sh does when it is not configured yet)
 #   QUARVEL_JOBS=N                   build parallelism (default: the number of cores)
 #   QUARVEL_BENCH_EARLIER=REV        also builds the program of git revision REV (in
-#                                    <tree>/bench-earlier/) and times its start-up in the
-#                                    same run, to measure a change against what came before
+#                                    <tree>/bench-earlier/) and times its start-up and its
+#                                    recordings in the same run, to measure a change against
+#                                    what came before
+#   QUARVEL_BENCH_FULL_RECORDING=1   also records the whole presentation at 1280x720 (about
+#                                    four minutes per program)
+#   QUARVEL_BENCH_WINE=0             leaves out the peer comparison under Wine (which installs
+#                                    wine64 and the x86-64 mingw-w64 compiler when missing)
 #
 # The results stay in <tree>/bench-results/ (one .json and one .log per program). On two
 # idle cores the runs take about three minutes, plus whatever has to be built.
@@ -24,7 +29,8 @@ if [ ! -f "$tree/CMakeCache.txt" ]; then
 fi
 cmake --build "$tree" -j "$jobs" --target \
   program_compile_bench hlsl_compile_bench startup_bench quarvel_scene_bench draw_bench \
-  quarvel_d3d11_draw_bench audio_analysis_bench quarvel_bench_audio_fft quarvel_synth_bench
+  quarvel_d3d11_draw_bench audio_analysis_bench quarvel_bench_audio_fft quarvel_synth_bench \
+  quarvel_peer_draws quarvel quarvel_assets
 
 earlier=${QUARVEL_BENCH_EARLIER:-}
 earlier_label=
@@ -71,8 +77,26 @@ run audio_analysis "$tree/bench/draw/audio_analysis_bench"
 run audio_fft "$tree/bench/audio/quarvel_bench_audio_fft"
 run synth "$tree/bench/synth/quarvel_synth_bench"
 
+echo "== peer comparison" >&2
+(cd "$tree" && bench/d3d11/quarvel_peer_draws "$results/peer_linux.json") > "$results/peer_linux.log" 2>&1 ||
+  echo "the peer program failed on the stand-in; see $results/peer_linux.log" >&2
+if [ "${QUARVEL_BENCH_WINE:-1}" = 1 ]; then
+  scripts/bench_peer_wine.sh "$tree/bench-peer" > "$results/peer_wine.log" 2>&1 &&
+    cp "$tree/bench-peer/peer_wine.json" "$results/peer_wine.json" ||
+    echo "the peer program failed under Wine; see $results/peer_wine.log" >&2
+fi
+
+echo "== recordings" >&2
+full=()
+[ "${QUARVEL_BENCH_FULL_RECORDING:-0}" = 1 ] && full=(--full)
+python3 scripts/bench_recording.py --tree "$tree" --out "$results/recording.json" "${full[@]}"
+if [ -n "$earlier" ]; then
+  python3 scripts/bench_recording.py --tree "$earlier_root/tree" --out "$results/recording_earlier.json" "${full[@]}"
+fi
+
 command="scripts/benchmarks.sh"
 [ -n "$earlier" ] && command="QUARVEL_BENCH_EARLIER=$earlier $command"
+[ "${QUARVEL_BENCH_FULL_RECORDING:-0}" = 1 ] && command="QUARVEL_BENCH_FULL_RECORDING=1 $command"
 [ -n "${QUARVEL_BUILD_TREE:-}" ] && command="QUARVEL_BUILD_TREE=$QUARVEL_BUILD_TREE $command"
 python3 scripts/benchmarks_report.py --results "$results" --out "$root/BENCHMARKS.md" \
   --command "$command" --earlier "$earlier_label"

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The peer comparison's Windows side: builds bench/d3d11/peer/peer_draws.cpp for 64-bit
+# Windows with mingw-w64 and runs it under Wine, whose Direct3D 11 draws through the same Mesa
+# (GLX on Xvfb). Debian's Wine runs 64-bit programs only. Wine and the x86-64 compiler are
+# installed here when missing, since only this benchmark needs them (scripts/setup.sh leaves
+# them out).
+#
+#   scripts/bench_peer_wine.sh OUT_DIR    writes OUT_DIR/peer_wine.json
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$(realpath -m "$1")
+mkdir -p "$out"
+
+missing=()
+for p in wine64 g++-mingw-w64-x86-64-posix xvfb xauth; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "bench_peer_wine: installing ${missing[*]}" >&2
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -q >&2
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
+fi
+
+x86_64-w64-mingw32-g++-posix -O2 -std=c++17 -static -o "$out/peer_draws.exe" bench/d3d11/peer/peer_draws.cpp \
+  -ld3d11 -ld3dcompiler_47
+export WINEPREFIX="$out/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+# Wine's Direct3D needs the display's settings, which a prefix records on its first start;
+# so the prefix is made on the same kind of display the program then runs on.
+xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" wineboot --init >/dev/null 2>&1
+for attempt in 1 2; do
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$out/peer_draws.exe" 2>"$out/peer_wine.log" |
+    grep '^{' > "$out/peer_wine.json" && break
+  echo "bench_peer_wine: attempt $attempt failed: $(tail -1 "$out/peer_wine.log")" >&2
+done
+cat "$out/peer_wine.json"
