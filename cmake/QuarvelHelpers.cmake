@@ -40,12 +40,16 @@ endfunction()
 # A GoogleTest executable registered with CTest; tests run from the build tree's top so
 # relative Data/ and Shaders/ paths resolve as they do for the program.
 function(quarvel_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "FIXTURE" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  # One variable per property: gtest_discover_tests splits a list value into separate
+  # properties. FIXTURE names a CTest fixture every test of the suite needs.
+  set(fixture)
+  if(T_FIXTURE)
+    set(fixture FIXTURES_REQUIRED ${T_FIXTURE})
+  endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${QUARVEL_RUN_DIR} DISCOVERY_TIMEOUT 60
-                       # One variable per property: gtest_discover_tests splits a list value
-                       # into separate properties.
                        PROPERTIES ENVIRONMENT "QUARVEL_SETUP=run"
-                                  ENVIRONMENT_MODIFICATION "SDL_AUDIODRIVER=set:dummy")
+                                  ENVIRONMENT_MODIFICATION "SDL_AUDIODRIVER=set:dummy" ${fixture})
 endfunction()

@@ -18,11 +18,11 @@ export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initia
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
 
-# Libraries stay loaded to the end (tests/sanitizers/keep_modules.c), so that what the GL
+# Libraries stay loaded to the end (scripts/keep_modules.c), so that what the GL
 # driver still holds is seen through its globals rather than reported as lost. Built plain:
 # it is preloaded into every process of the run, instrumented or not.
 mkdir -p build-asan
-cc -shared -fPIC -O2 -o build-asan/keep_modules.so tests/sanitizers/keep_modules.c
+cc -shared -fPIC -O2 -o build-asan/keep_modules.so scripts/keep_modules.c
 export LD_PRELOAD="$root/build-asan/keep_modules.so${LD_PRELOAD:+:$LD_PRELOAD}"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVEL_SANITIZE=address,undefined \

@@ -145,48 +145,4 @@ void DeviceTest::Clear(float r, float g, float b, float a) {
     context_->ClearRenderTargetView(targetView_.get(), color);
 }
 
-static std::vector<uint8_t> ReadBytes(ID3D11Device* device, ID3D11DeviceContext* context, ID3D11Texture2D* texture,
-                                      UINT bytesPerTexel) {
-    D3D11_TEXTURE2D_DESC d{};
-    texture->GetDesc(&d);
-    d.MipLevels = 1;
-    d.Usage = D3D11_USAGE_STAGING;
-    d.BindFlags = 0;
-    d.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-    d.MiscFlags = 0;
-    Ref<ID3D11Texture2D> staging;
-    EXPECT_EQ(device->CreateTexture2D(&d, nullptr, &staging), S_OK);
-    if (!staging) return {};
-    context->CopyResource(staging.get(), texture);
-    D3D11_MAPPED_SUBRESOURCE mapped{};
-    EXPECT_EQ(context->Map(staging.get(), 0, D3D11_MAP_READ, 0, &mapped), S_OK);
-    std::vector<uint8_t> bytes(size_t(d.Width) * d.Height * bytesPerTexel);
-    for (UINT y = 0; y < d.Height; ++y)
-        std::memcpy(bytes.data() + size_t(y) * d.Width * bytesPerTexel,
-                    static_cast<const uint8_t*>(mapped.pData) + size_t(y) * mapped.RowPitch, d.Width * bytesPerTexel);
-    context->Unmap(staging.get(), 0);
-    return bytes;
-}
-
-std::vector<Rgba8> DeviceTest::ReadRgba8(ID3D11Texture2D* texture) {
-    const std::vector<uint8_t> bytes = ReadBytes(device_.get(), context_.get(), texture, 4);
-    std::vector<Rgba8> pixels(bytes.size() / 4);
-    std::memcpy(pixels.data(), bytes.data(), bytes.size());
-    return pixels;
-}
-
-std::vector<float> DeviceTest::ReadFloat4(ID3D11Texture2D* texture) {
-    const std::vector<uint8_t> bytes = ReadBytes(device_.get(), context_.get(), texture, 16);
-    std::vector<float> values(bytes.size() / 4);
-    std::memcpy(values.data(), bytes.data(), bytes.size());
-    return values;
-}
-
-std::vector<uint32_t> DeviceTest::ReadWords(ID3D11Texture2D* texture) {
-    const std::vector<uint8_t> bytes = ReadBytes(device_.get(), context_.get(), texture, 4);
-    std::vector<uint32_t> words(bytes.size() / 4);
-    std::memcpy(words.data(), bytes.data(), bytes.size());
-    return words;
-}
-
 }  // namespace quarvel::d3d11::test

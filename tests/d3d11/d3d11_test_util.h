@@ -7,13 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "d3d11/live_objects.h"
 #include "hlsl/shader_blob.h"
+#include "readback.h"
 
 namespace quarvel::d3d11::test {
+
+using quarvel::test::ReadTextureBytes;
 
 template <typename T>
 class Ref {
@@ -84,10 +88,18 @@ protected:
                       D3D11_PRIMITIVE_TOPOLOGY topology = D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
     void Clear(float r, float g, float b, float a);
 
-    // Pixels of a texture, top row first, read through a staging copy and a read map.
-    std::vector<Rgba8> ReadRgba8(ID3D11Texture2D* texture);
-    std::vector<float> ReadFloat4(ID3D11Texture2D* texture);
-    std::vector<uint32_t> ReadWords(ID3D11Texture2D* texture);  // 32-bit texels (depth-stencil)
+    // Texels of a texture, top row first, read through a staging copy and a read map.
+    template <typename T>
+    static std::vector<T> Read(ID3D11Texture2D* texture) {
+        const std::vector<uint8_t> bytes = ReadTextureBytes(texture);
+        std::vector<T> texels(bytes.size() / sizeof(T));
+        std::memcpy(texels.data(), bytes.data(), texels.size() * sizeof(T));
+        return texels;
+    }
+    static std::vector<Rgba8> ReadRgba8(ID3D11Texture2D* texture) { return Read<Rgba8>(texture); }
+    static std::vector<float> ReadFloat4(ID3D11Texture2D* texture) { return Read<float>(texture); }
+    // 32-bit texels (depth-stencil)
+    static std::vector<uint32_t> ReadWords(ID3D11Texture2D* texture) { return Read<uint32_t>(texture); }
     Rgba8 Pixel(int x, int y) { return ReadRgba8(target_.get())[y * width_ + x]; }
 
     Ref<ID3D11Device> device_;

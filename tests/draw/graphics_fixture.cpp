@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "post/post_chain.h"
+#include "readback.h"
 
 namespace quarvel::test {
 
@@ -72,28 +73,15 @@ Pixels ReadTexture(ID3D11Texture2D* texture) {
     Pixels pixels;
     D3D11_TEXTURE2D_DESC desc;
     texture->GetDesc(&desc);
-    D3D11_TEXTURE2D_DESC stagingDesc = TextureDesc((int)desc.Width, (int)desc.Height, desc.Format, 0);
-    stagingDesc.Usage = D3D11_USAGE_STAGING;
-    stagingDesc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-    ID3D11Texture2D* staging = NULL;
-    if (FAILED(graphics.device->CreateTexture2D(&stagingDesc, NULL, &staging))) return pixels;
-    graphics.context->CopyResource(staging, texture);
-    D3D11_MAPPED_SUBRESOURCE mapped;
-    if (SUCCEEDED(graphics.context->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
-        pixels.width = (int)desc.Width;
-        pixels.height = (int)desc.Height;
-        pixels.rgba.resize((size_t)desc.Width * desc.Height * 4);
-        for (UINT y = 0; y < desc.Height; ++y) {
-            const unsigned char* row = (const unsigned char*)mapped.pData + (size_t)y * mapped.RowPitch;
-            float* out = &pixels.rgba[(size_t)y * desc.Width * 4];
-            if (desc.Format == DXGI_FORMAT_R32G32B32A32_FLOAT)
-                memcpy(out, row, (size_t)desc.Width * 16);
-            else
-                for (UINT i = 0; i < desc.Width * 4; ++i) out[i] = row[i] / 255.0f;
-        }
-        graphics.context->Unmap(staging, 0);
-    }
-    staging->Release();
+    const std::vector<uint8_t> bytes = ReadTextureBytes(texture);
+    if (bytes.empty()) return pixels;
+    pixels.width = (int)desc.Width;
+    pixels.height = (int)desc.Height;
+    pixels.rgba.resize((size_t)desc.Width * desc.Height * 4);
+    if (desc.Format == DXGI_FORMAT_R32G32B32A32_FLOAT)
+        memcpy(pixels.rgba.data(), bytes.data(), bytes.size());
+    else
+        for (size_t i = 0; i < pixels.rgba.size(); ++i) pixels.rgba[i] = bytes[i] / 255.0f;
     return pixels;
 }
 

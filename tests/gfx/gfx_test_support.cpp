@@ -110,80 +110,11 @@ void DestroyMainWindow() {
     mainWindow = nullptr;
 }
 
-std::vector<uint8_t> ReadPixels(ID3D11Texture2D* texture) {
-    ID3D11Device* device = nullptr;
-    texture->GetDevice(&device);
-    ID3D11DeviceContext* context = nullptr;
-    device->GetImmediateContext(&context);
-    D3D11_TEXTURE2D_DESC desc;
-    texture->GetDesc(&desc);
-    desc.Usage = D3D11_USAGE_STAGING;
-    desc.BindFlags = 0;
-    desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-    desc.MiscFlags = 0;
-    std::vector<uint8_t> pixels;
-    ID3D11Texture2D* staging = nullptr;
-    if (SUCCEEDED(device->CreateTexture2D(&desc, nullptr, &staging))) {
-        context->CopyResource(staging, texture);
-        D3D11_MAPPED_SUBRESOURCE mapped;
-        if (SUCCEEDED(context->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
-            pixels.resize(size_t(desc.Width) * desc.Height * 4);
-            for (UINT row = 0; row < desc.Height; ++row)
-                std::memcpy(&pixels[size_t(row) * desc.Width * 4],
-                            static_cast<const uint8_t*>(mapped.pData) + size_t(row) * mapped.RowPitch, desc.Width * 4);
-            context->Unmap(staging, 0);
-        }
-        staging->Release();
-    }
-    context->Release();
-    device->Release();
-    return pixels;
-}
-
-std::vector<uint8_t> ReadPixels(ID3D11View* view) {
-    ID3D11Resource* resource = nullptr;
-    view->GetResource(&resource);
-    ID3D11Texture2D* texture = nullptr;
-    resource->QueryInterface(__uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&texture));
-    resource->Release();
-    if (!texture) return {};
-    std::vector<uint8_t> pixels = ReadPixels(texture);
-    texture->Release();
-    return pixels;
-}
-
 HRESULT RealCompile(const CompileCall& call, ID3DBlob** code, ID3DBlob** errors) {
     return __real_D3DCompile(call.text.data(), call.text.size(), call.sourceName.c_str(), nullptr, nullptr,
                              call.entry.c_str(), call.target.c_str(), call.flags1, call.flags2, code, errors);
 }
 
-std::vector<uint8_t> ReadBuffer(ID3D11Buffer* buffer) {
-    ID3D11Device* device = nullptr;
-    buffer->GetDevice(&device);
-    ID3D11DeviceContext* context = nullptr;
-    device->GetImmediateContext(&context);
-    D3D11_BUFFER_DESC desc;
-    buffer->GetDesc(&desc);
-    desc.Usage = D3D11_USAGE_STAGING;
-    desc.BindFlags = 0;
-    desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-    desc.MiscFlags = 0;
-    std::vector<uint8_t> bytes;
-    ID3D11Buffer* staging = nullptr;
-    if (SUCCEEDED(device->CreateBuffer(&desc, nullptr, &staging))) {
-        context->CopyResource(staging, buffer);
-        D3D11_MAPPED_SUBRESOURCE mapped;
-        if (SUCCEEDED(context->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
-            const uint8_t* data = static_cast<const uint8_t*>(mapped.pData);
-            bytes.assign(data, data + desc.ByteWidth);
-            context->Unmap(staging, 0);
-        }
-        staging->Release();
-    }
-    context->Release();
-    device->Release();
-    return bytes;
-}
 
 ID3DBlob* TextBlob(const std::string& text) {
     ID3DBlob* blob = nullptr;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "readback.h"
+
 namespace gfx_test {
 
 // Creates a visible windowed main window with exactly this client area and stores it in
@@ -18,11 +20,11 @@ namespace gfx_test {
 HWND CreateMainWindow(int width, int height);
 void DestroyMainWindow();
 
-// RGBA8 pixels of a 2D texture, rows top first (4 bytes a pixel, no padding).
-std::vector<uint8_t> ReadPixels(ID3D11Texture2D* texture);
-std::vector<uint8_t> ReadPixels(ID3D11View* view);
-// The bytes of a buffer, through a staging copy.
-std::vector<uint8_t> ReadBuffer(ID3D11Buffer* buffer);
+// RGBA8 pixels of a 2D texture, rows top first (4 bytes a pixel, no padding), and the bytes
+// of a buffer, through staging copies.
+inline std::vector<uint8_t> ReadPixels(ID3D11Texture2D* texture) { return quarvel::test::ReadTextureBytes(texture); }
+inline std::vector<uint8_t> ReadPixels(ID3D11View* view) { return quarvel::test::ReadViewBytes(view); }
+inline std::vector<uint8_t> ReadBuffer(ID3D11Buffer* buffer) { return quarvel::test::ReadBufferBytes(buffer); }
 
 struct MessageBoxCall {
     std::string text;

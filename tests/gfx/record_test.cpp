@@ -19,9 +19,11 @@
 #include <stb_image.h>
 #pragma GCC diagnostic pop
 
+#include "needs.h"
 #include "record/frame_sink.h"
 #include "record/record_settings.h"
 #include "record/virtual_time.h"
+#include "scratch.h"
 
 namespace {
 
@@ -113,22 +115,12 @@ TEST(VirtualTime, ListedTimesAreVisitedInTurnThenTheMusicIsOver) {
     EXPECT_EQ(time.NowMs(), 5 * 40u);  // GetTickCount still moves by 1 / fps
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using quarvel::test::ReadWholeFile;
 
 class RecordFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/gfx_record_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-    std::string dir;
+    quarvel::test::ScratchFolder scratch;
+    const std::string dir = scratch.Path();
 };
 
 TEST_F(RecordFolder, WritesNumberedPngsAndAnIndex) {
@@ -149,8 +141,8 @@ TEST_F(RecordFolder, WritesNumberedPngsAndAnIndex) {
     frame.loop = true;
     ASSERT_TRUE(sink->Write(frame, error)) << error;
     ASSERT_TRUE(sink->Close(error)) << error;
-    EXPECT_EQ(ReadFile(folder + "frames.tsv"), "00000\t0\tstartup\n00001\t33\tloop\n");
-    EXPECT_EQ(ReadFile(folder + "00001.png").substr(1, 3), "PNG");
+    EXPECT_EQ(ReadWholeFile(folder + "frames.tsv"), "00000\t0\tstartup\n00001\t33\tloop\n");
+    EXPECT_EQ(ReadWholeFile(folder + "00001.png").substr(1, 3), "PNG");
     EXPECT_FALSE(std::ifstream(folder + "00007.png").good());  // an earlier run's frame
     EXPECT_TRUE(std::ifstream(folder + "notes.png").good());
 
@@ -159,7 +151,7 @@ TEST_F(RecordFolder, WritesNumberedPngsAndAnIndex) {
 }
 
 TEST_F(RecordFolder, FfmpegRefusingTheOutputIsReported) {
-    if (FindProgram("ffmpeg").empty()) GTEST_SKIP() << "no ffmpeg here";
+    QUARVEL_NEEDS_PROGRAM("ffmpeg");
     std::string error;
     std::unique_ptr<FrameSink> sink = OpenVideoSink({dir + "/missing/folder/out.mp4", 10.0, ""}, error);
     ASSERT_NE(sink, nullptr) << error;
@@ -177,7 +169,7 @@ struct IndexLine {
 };
 
 std::vector<IndexLine> ReadIndex(const std::string& folder) {
-    std::istringstream index(ReadFile(folder + "/frames.tsv"));
+    std::istringstream index(ReadWholeFile(folder + "/frames.tsv"));
     std::vector<IndexLine> lines;
     std::string line;
     while (std::getline(index, line)) {
@@ -212,7 +204,7 @@ int RunHarness(const std::string& environment, const std::string& log) {
 TEST_F(RecordFolder, LoopFrameKShowsKOverFps) {
     const std::string out = dir + "/frames";
     ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + out + "' QUARVEL_RECORD_FPS=10", dir + "/log"), 0)
-        << ReadFile(dir + "/log");
+        << ReadWholeFile(dir + "/log");
     const std::vector<IndexLine> lines = ReadIndex(out);
     // Loop frames 0 to 301: the frame at 30 000 ms is followed by one more, the first past it.
     ASSERT_EQ(lines.size(), 3u + 302u);
@@ -228,7 +220,7 @@ TEST_F(RecordFolder, LoopFrameKShowsKOverFps) {
         }
     }
     EXPECT_EQ(lines.back().ms, 30100u);
-    EXPECT_NE(ReadFile(dir + "/log").find("305 frames"), std::string::npos) << ReadFile(dir + "/log");
+    EXPECT_NE(ReadWholeFile(dir + "/log").find("305 frames"), std::string::npos) << ReadWholeFile(dir + "/log");
 }
 
 TEST_F(RecordFolder, ListedTimesInAnyOrderThenTheMusicEnds) {
@@ -236,7 +228,7 @@ TEST_F(RecordFolder, ListedTimesInAnyOrderThenTheMusicEnds) {
     // The first time is not the start: the first loop frame asks for the position right after
     // the play call, before any frame has been presented.
     ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + out + "' QUARVEL_RECORD_TIMES=18000,0,12345,29999", dir + "/log"), 0)
-        << ReadFile(dir + "/log");
+        << ReadWholeFile(dir + "/log");
     const std::vector<IndexLine> lines = ReadIndex(out);
     std::vector<uint32_t> loop;
     for (const IndexLine& line : lines) {
@@ -249,71 +241,25 @@ TEST_F(RecordFolder, ListedTimesInAnyOrderThenTheMusicEnds) {
 }
 
 TEST_F(RecordFolder, VideoKeepsTheVirtualTimeLineAndTheMusic) {
-    if (FindProgram("ffprobe").empty()) GTEST_SKIP() << "no ffprobe here";
+    QUARVEL_NEEDS_PROGRAM("ffprobe");
     const std::string video = dir + "/run.mp4";
     ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + video + "' QUARVEL_RECORD_FPS=10", dir + "/log"), 0)
-        << ReadFile(dir + "/log");
+        << ReadWholeFile(dir + "/log");
     const std::string probe = dir + "/probe.txt";
     ASSERT_EQ(std::system(("ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=codec_name,"
                            "pix_fmt,nb_read_frames,width,height -of csv=p=0 '" + video + "' > '" + probe + "'").c_str()),
               0);
     // Three start-up frames, the full bar repeated over the one-second pause (10 slots),
     // then 302 loop frames.
-    EXPECT_EQ(ReadFile(probe), "h264,64,36,yuv420p,315\n");
+    EXPECT_EQ(ReadWholeFile(probe), "h264,64,36,yuv420p,315\n");
     ASSERT_EQ(std::system(("ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,start_time "
                            "-of csv=p=0 '" + video + "' > '" + probe + "'").c_str()),
               0);
     // The music starts with the first loop frame, 1.3 s into the video (less the AAC
     // encoder's priming).
-    const std::string audio = ReadFile(probe);
+    const std::string audio = ReadWholeFile(probe);
     ASSERT_EQ(audio.rfind("aac,", 0), 0u) << audio;
     EXPECT_NEAR(std::stod(audio.substr(4)), 1.3, 0.05) << audio;
-}
-
-// The whole program, recorded at chosen music times into a folder.
-TEST_F(RecordFolder, RecordedRunVisitsExactlyTheListedTimes) {
-    const std::string out = dir + "/frames";
-    const std::string command = "QUARVEL_SETUP=run QUARVEL_SETUP_MODE=640x360 QUARVEL_SETUP_WINDOWED=1 "
-                                "QUARVEL_RECORD='" + out + "' QUARVEL_RECORD_TIMES=0,500,18000,30001,1000 "
-                                "./quarvel > '" + dir + "/log.txt' 2>&1";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status)) << ReadFile(dir + "/log.txt");
-    EXPECT_EQ(WEXITSTATUS(status), 0) << ReadFile(dir + "/log.txt");
-
-    std::istringstream index(ReadFile(out + "/frames.tsv"));
-    std::vector<uint32_t> loopTimes;
-    std::string line;
-    int lines = 0, startup = 0;
-    while (std::getline(index, line)) {
-        char name[16];
-        unsigned ms;
-        char kind[16];
-        ASSERT_EQ(std::sscanf(line.c_str(), "%15[0-9]\t%u\t%15s", name, &ms, kind), 3) << line;
-        EXPECT_EQ(std::stoi(name), lines) << line;
-        EXPECT_TRUE(std::ifstream(out + "/" + name + ".png").good()) << name;
-        if (std::string(kind) == "loop") {
-            loopTimes.push_back(ms);
-        } else {
-            EXPECT_EQ(std::string(kind), "startup");
-            EXPECT_TRUE(loopTimes.empty()) << "start-up frame after the loop began";
-            ++startup;
-        }
-        ++lines;
-    }
-    // The loading bar's frames, then one frame per listed time; the loop ends after the first
-    // frame past 30 000 ms, so 1000 is never reached.
-    EXPECT_EQ(startup, 3);
-    EXPECT_EQ(loopTimes, (std::vector<uint32_t>{0, 500, 18000, 30001}));
-    EXPECT_FALSE(std::ifstream(out + "/" + std::to_string(lines) + ".png").good());
-}
-
-TEST_F(RecordFolder, MissingFfmpegEndsTheRunAtOnce) {
-    const std::string command = "PATH=/nonexistent QUARVEL_SETUP=run QUARVEL_RECORD='" + dir +
-                                "/out.mp4' ./quarvel > '" + dir + "/log.txt' 2>&1";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_NE(WEXITSTATUS(status), 0);
-    EXPECT_NE(ReadFile(dir + "/log.txt").find("needs ffmpeg"), std::string::npos) << ReadFile(dir + "/log.txt");
 }
 
 }  // namespace

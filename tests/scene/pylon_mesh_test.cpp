@@ -1,5 +1,7 @@
 // The generated pylon mesh, loaded as the program loads it, against the wire table.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include "gfx/mesh.h"
+#include "readback.h"
 #include "graphics_fixture.h"
 #include "scene/wire_anchors.h"
 
@@ -15,22 +18,9 @@ namespace {
 
 template <typename T>
 std::vector<T> ReadBuffer(ID3D11Buffer* buffer, size_t count) {
-    std::vector<T> out;
-    D3D11_BUFFER_DESC desc = {};
-    buffer->GetDesc(&desc);
-    desc.Usage = D3D11_USAGE_STAGING;
-    desc.BindFlags = 0;
-    desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-    ID3D11Buffer* staging = NULL;
-    if (FAILED(graphics.device->CreateBuffer(&desc, NULL, &staging))) return out;
-    graphics.context->CopyResource(staging, buffer);
-    D3D11_MAPPED_SUBRESOURCE mapped;
-    if (SUCCEEDED(graphics.context->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
-        out.resize(count);
-        memcpy(out.data(), mapped.pData, count * sizeof(T));
-        graphics.context->Unmap(staging, 0);
-    }
-    staging->Release();
+    const std::vector<uint8_t> bytes = quarvel::test::ReadBufferBytes(buffer);
+    std::vector<T> out(std::min(count, bytes.size() / sizeof(T)));
+    memcpy(out.data(), bytes.data(), out.size() * sizeof(T));
     return out;
 }
 

@@ -166,20 +166,16 @@ SeaPixel EvaluateSeaPixel(const Picture& skyPicture, float t, float u, float v) 
     const Float3 skyColour = sky(rd);
     const Float3 reflected = sky(Reflect(rd, nor));
 
-    out.fresnelBase = Clamp(1.0f - Dot(nor, -rd), 0.0f, 0.9f);
-    const float fresnel = Pow(out.fresnelBase, 4.0f) * 0.5f;
-    out.diffuseBase = Dot(nor, light) * 0.5f + 0.5f;
-    const float diffuse = Pow(out.diffuseBase, 8.0f);
+    const float fresnel = Pow(Clamp(1.0f - Dot(nor, -rd), 0.0f, 0.9f), 4.0f) * 0.5f;
+    const float diffuse = Pow(Dot(nor, light) * 0.5f + 0.5f, 8.0f);
     const Float3 refracted = Float3{0.0f, 0.04f, 0.09f} + diffuse * Float3{0.8f, 0.9f, 0.6f} * 1.5f;
     Float3 sea = Lerp(refracted, reflected, fresnel);
 
     const float atten = fmaxf(1.0f - Dot(dist, dist) * 0.001f, 0.0f);
     sea = sea + Float3{0.8f, 0.9f, 0.6f} * 0.6f * (pos.y - 0.8f) * 0.01f * atten;
-    out.specularBase = fmaxf(Dot(Reflect(rd, nor), light), 0.0f);
-    sea = sea + lightColour * Pow(out.specularBase, 100.0f) * 100.0f / (3.141592f * 4.0f);
+    sea = sea + lightColour * Pow(fmaxf(Dot(Reflect(rd, nor), light), 0.0f), 100.0f) * 100.0f / (3.141592f * 4.0f);
 
     sea = {1.0f - expf(-sea.x), 1.0f - expf(-sea.y), 1.0f - expf(-sea.z)};
-    out.toneBase = sea;
     auto tone = [](float x) { return Pow(Pow(fmaxf(x, 0.0f), 2.2f), 0.4545f); };
     sea = {tone(sea.x), tone(sea.y), tone(sea.z)};
 

@@ -1,6 +1,5 @@
 // The sea view's pixel shader evaluated on the CPU, operation for operation, for comparing
-// with what the GPU draws. Besides the colour it reports the values that feed the power
-// steps, so a test can see whether any of them can go negative.
+// with what the GPU draws.
 #pragma once
 
 #include <string>
@@ -27,8 +26,6 @@ struct SeaPixel {
     Float3 direction;  // the view ray
     Float3 sky;        // the sky picture along the ray
     float mask;        // 0: sky only, 1: sea only
-    float fresnelBase, diffuseBase, specularBase;
-    Float3 toneBase;   // 1 - exp(-sea): what the power 2.2 is taken of
 };
 
 // uv as the full-screen quad gives it: v = 1 at the top of the screen.

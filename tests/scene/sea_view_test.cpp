@@ -174,36 +174,5 @@ TEST_F(SceneSeaViewTest, SeaStatisticsAgreeWithTheModel) {
     }
 }
 
-// The fresnel, diffuse and highlight powers always get a base of 0 or more (the first is
-// clamped, the normal always points up, the last is a max), but the tone's first power
-// does not: near water that sinks far below its rest height darkens the colour past 0,
-// and a power of a negative number is NaN in HLSL. The shader clamps there. (This GL
-// driver happens to return 0 for such a power, so on it the GPU half can only show the
-// result is finite and black where the model says the base is negative.)
-TEST_F(SceneSeaViewTest, NoPowerIsTakenOfANegativeNumber) {
-    const uint32_t ms = 28000;
-    const ModelFrame& model = Model(ms);
-    int negativeTone = 0, sea = 0;
-    for (const SeaPixel& m : model.pixels) {
-        ASSERT_GE(m.fresnelBase, 0.0f);
-        ASSERT_GT(m.diffuseBase, 0.0f);
-        ASSERT_GE(m.specularBase, 0.0f);
-        if (m.mask >= 0.999f) ++sea;
-        if (m.mask >= 0.999f && m.toneBase.x < 0.0f) ++negativeTone;
-    }
-    ASSERT_GT(negativeTone, 0) << "the model no longer reaches a negative tone base at " << ms << " ms";
-
-    const Pixels gpu = Render(ms);
-    int blackRed = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const float* p = gpu.At(x, y);
-            for (int c = 0; c < 3; ++c) ASSERT_TRUE(isfinite(p[c]) && p[c] >= 0.0f) << x << "," << y;
-            if (model.At(x, y).mask >= 0.999f && p[0] < 1e-6f) ++blackRed;
-        }
-    // The clamped pixels come out black in that channel, about as many as the model says.
-    EXPECT_NEAR((double)blackRed / sea, (double)negativeTone / sea, 0.005);
-}
-
 }  // namespace
 }  // namespace quarvel::test

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -179,4 +180,58 @@ std::vector<RecordedFrame> ReadFrames(const std::string& folder) {
 std::vector<unsigned char> ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<unsigned> Recording::LoopTimes() const {
+    std::vector<unsigned> times;
+    for (const RecordedFrame& frame : frames)
+        if (frame.loop) times.push_back(frame.musicMs);
+    return times;
+}
+
+std::vector<unsigned char> Recording::LoopPicture(unsigned ms) const {
+    for (size_t i = 0; i < frames.size() && i < pictures.size(); ++i)
+        if (frames[i].loop && frames[i].musicMs == ms) return pictures[i];
+    return {};
+}
+
+std::vector<std::vector<unsigned char>> Recording::LoopPictures() const {
+    std::vector<std::vector<unsigned char>> loop;
+    for (size_t i = 0; i < frames.size() && i < pictures.size(); ++i)
+        if (frames[i].loop) loop.push_back(pictures[i]);
+    return loop;
+}
+
+Recording RecordProgram(const std::string& directory, const std::map<std::string, std::string>& changes,
+                        const std::vector<unsigned>& times, int width, int height, int fps, double limitSeconds) {
+    char folder[] = "/tmp/quarvel_recording_XXXXXX";
+    Recording recording;
+    if (!mkdtemp(folder)) {
+        ADD_FAILURE() << "cannot make a folder";
+        return recording;
+    }
+    std::string list;
+    for (unsigned ms : times) list += (list.empty() ? "" : ",") + std::to_string(ms);
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::map<std::string, std::string> settings = {
+        {"QUARVEL_SETUP", "run"},
+        {"QUARVEL_DISPLAY_MODES", size + "x32@60"},
+        {"QUARVEL_SETUP_MODE", size},
+        {"QUARVEL_SETUP_WINDOWED", "1"},
+        {"QUARVEL_RECORD", std::string(folder) + "/"},
+        {"QUARVEL_RECORD_FPS", std::to_string(fps)},
+        {"QUARVEL_RECORD_TIMES", list},
+    };
+    for (const auto& [name, value] : changes) settings[name] = value;
+    recording.run = RunProgram(directory, settings, limitSeconds);
+    recording.frames = ReadFrames(folder);
+    recording.table = ReadFile(std::string(folder) + "/frames.tsv");
+    for (const RecordedFrame& frame : recording.frames) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/%05d.png", frame.number);
+        recording.pictures.push_back(ReadFile(folder + std::string(name)));
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return recording;
 }

@@ -54,3 +54,23 @@ struct RecordedFrame {
 };
 std::vector<RecordedFrame> ReadFrames(const std::string& folder);
 std::vector<unsigned char> ReadFile(const std::string& path);
+
+// A run recorded into a folder: its frames, their PNG files and the index as written.
+struct Recording {
+    ProgramRun run;
+    std::vector<RecordedFrame> frames;
+    std::vector<std::vector<unsigned char>> pictures;  // in frame order
+    std::vector<unsigned char> table;                  // frames.tsv
+
+    std::vector<unsigned> LoopTimes() const;
+    // The PNG of the loop frame at `ms`, or an empty one.
+    std::vector<unsigned char> LoopPicture(unsigned ms) const;
+    std::vector<std::vector<unsigned char>> LoopPictures() const;
+};
+
+// Records the program run in `directory` windowed at `width` x `height`, with the display
+// offering that mode, visiting `times` (all of the run at `fps` when empty); `changes` as
+// for RunProgram.
+Recording RecordProgram(const std::string& directory, const std::map<std::string, std::string>& changes,
+                        const std::vector<unsigned>& times, int width, int height, int fps = 30,
+                        double limitSeconds = 300);

@@ -1,5 +1,5 @@
-// The song's data against what the renderer takes for granted: the instrument table, the
-// note counts and the buffer limits that nothing checks while rendering.
+// The song's data against what the renderer takes for granted: the buffer limits that nothing
+// checks while rendering.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -68,47 +68,15 @@ int SampleLength(const Instrument& in, int len)
     return (NoteLength(in, len) + 3) / 4;
 }
 
-const std::vector<std::vector<int>> kRows = {
-    {4, 5, 12, 19, 0, 0, 8, 43, 8, 9, 15, 0, -120, 0, -128, -128, 48, -18, -3, 20},
-    {1, 1, 25, 5, 6, 12, 8, 99, -8, 11, 6, -120, 0, 0, 0, 0, 40, -120, 22, -70},
-    {1, 0, 0, 8, 8, 23, 11, 0, 17, 29, 27, -120, 0, 0, 0, 0, -14, 39, 24, 26},
-    {0, 4, 5, 5, 0, 9, 1, 12, 9, 21, 21, -72, 0, 0, -70, 0, 31, 2, -12, -14},
-    {0, 2, 13, 23, 0, 5, 12, 37, 2, 39, 22, 55, 22, 0, 0, 0, 8, -59, -6, -19},
-    {4, 1, 0, 0, 0, 54, 1, 56, 0, 25, 25, 0, 0, 0, 0, -70, 50, -59, 15, -18},
-    {4, 3, 22, 10, 0, 44, 20, 4, 2, 30, 22, -2, 0, -70, 0, 0, 68, -64, -10, 6}};
-const int kRowOf[13] = {0, 0, 1, 1, 1, 1, 2, 2, 2, 3, 4, 5, 6};
-const std::vector<std::vector<int>> kPitches = {
-    {69, 72, 74, 84}, {76, 81, 88}, {64, 69}, {69, 71, 72, 74}, {76, 77, 81}, {84},
-    {40, 76},         {45, 69, 79}, {72, 74}, {33, 36, 38, 43, 48}, {60}, {21, 33}, {45, 57}};
-const int kSamples[13] = {6, 5, 2, 4, 3, 1, 3, 3, 2, 16, 16, 10, 14};
-const int kNotes[13] = {221, 221, 110, 110, 110, 7, 10, 9, 8, 737, 492, 273, 62};
-
-TEST(SynthSongData, InstrumentsAsTabled)
-{
-    const signed char* end = nullptr;
-    std::vector<Instrument> ins = ReadInstruments(&end);
-    ASSERT_EQ(ins.size(), 13u);
-    EXPECT_EQ(end, instdata + instdatalen - 1);  // the song's end byte is the last one
-    EXPECT_EQ(instdatalen, 516);
-    for (int i = 0; i < 13; i++) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(ins[i].group, i < 9 ? 0 : 1);
-        EXPECT_EQ(ins[i].params, kRows[kRowOf[i]]);
-        std::vector<int> pitches;
-        int samples = 0;
-        for (const Block& b : ins[i].blocks) {
-            pitches.push_back(b.pitch);
-            samples += (int)b.variants.size();
-        }
-        EXPECT_EQ(pitches, kPitches[i]);
-        EXPECT_EQ(samples, kSamples[i]);
-    }
-}
-
+// The limits the renderer relies on and nothing checks: every instrument's layers and
+// samples fit their buffers, and the data's grammar ends exactly at its last byte.
 TEST(SynthSongData, InstrumentsFitTheBuffers)
 {
     const signed char* end = nullptr;
-    for (const Instrument& in : ReadInstruments(&end)) {
+    const std::vector<Instrument> instruments = ReadInstruments(&end);
+    EXPECT_EQ(instruments.size(), size_t(numtr));
+    EXPECT_EQ(end, instdata + instdatalen - 1);  // the song's end byte is the last one
+    for (const Instrument& in : instruments) {
         int sto = 0;
         for (const Block& b : in.blocks) {
             int layer = b.variants[0].len * tempo + 851968;
@@ -125,6 +93,8 @@ TEST(SynthSongData, InstrumentsFitTheBuffers)
     }
 }
 
+// Every note ends inside the mix and starts inside the trigger rows, and the streams end
+// exactly where their data does.
 TEST(SynthSongData, NoteStreams)
 {
     const signed char* end = nullptr;
@@ -134,11 +104,8 @@ TEST(SynthSongData, NoteStreams)
         for (const Block& b : ins[i].blocks)
             for (const Variant& v : b.variants) lengths[i].push_back(SampleLength(ins[i], v.len));
 
-    EXPECT_EQ(notesamplen, 2383);
-    EXPECT_EQ(noteposlen, 2426);
     const signed char* pos = notepos;
     const unsigned char* smp = notesamp;
-    int last = 0;
     for (int t = 0; t < numtr; t++) {
         SCOPED_TRACE(t);
         int tick = 0, notes = 0;
@@ -151,10 +118,8 @@ TEST(SynthSongData, NoteStreams)
             notes++;
         } while ((signed char)*smp >= 0);
         smp++;
-        EXPECT_EQ(notes, kNotes[t]);
-        last = std::max(last, tick);
+        EXPECT_GT(notes, 0);
     }
-    EXPECT_EQ(last, 3070);
     EXPECT_EQ(pos, notepos + noteposlen);
     EXPECT_EQ(smp, notesamp + notesamplen);
 }

@@ -124,7 +124,6 @@ TEST(WaveOutPosition, FollowsRealTimeToTheEndOfTheData)
     DWORD mid = Bytes(h);
     double s = std::chrono::duration<double>(Clock::now() - t0).count();
     EXPECT_LE(mid, s * 176400 + 176400 * 0.01);  // never ahead of real time
-    EXPECT_GE(mid, s * 176400 * 0.5);            // slack for a starved output thread
     EXPECT_FALSE(hb.dwFlags & WHDR_DONE);
 
     MMTIME ms = {TIME_MS, {0}}, smp = {TIME_SAMPLES, {0}}, smpte = {TIME_SMPTE, {0}};

@@ -11,7 +11,7 @@
 #   fuzz_mesh             Data/overheadpylon.vbo of the build
 #   fuzz_texture          the build's pictures, scaled down by ffmpeg into every PNG pixel
 #                         layout it writes (grey, grey+alpha, RGB, RGBA, palette, 16-bit, 1-bit)
-# Usage: tests/fuzz/make_seeds.sh [build-dir]   (default build-fuzz, as scripts/fuzz.sh
+# Usage: tools/fuzz_seeds/make_seeds.sh [build-dir]   (default build-fuzz, as scripts/fuzz.sh
 # configures it; any configured tree works). Builds what it needs there first. Takes
 # a few minutes, most of it rendering the song.
 set -euo pipefail
@@ -26,7 +26,7 @@ corpus=$root/tests/fuzz/corpus
 export ASAN_OPTIONS=detect_leaks=0
 cmake --build "$build" -j "${QUARVEL_JOBS:-2}" --target quarvel_fuzz_make_seeds quarvel_shaders quarvel_pylon_mesh_vbo \
   quarvel_pictures quarvel_music_mp3
-seeds=$build/tests/fuzz/quarvel_fuzz_make_seeds
+seeds=$build/tools/fuzz_seeds/quarvel_fuzz_make_seeds
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
