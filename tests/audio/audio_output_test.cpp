@@ -119,20 +119,6 @@ TEST_F(AudioOutput, NoCallbackAfterClose) {
     EXPECT_EQ(counter.calls.load(), calls);
 }
 
-TEST_F(AudioOutput, BadArgumentsAreRefusedAndNullIsHarmless) {
-    Counter counter;
-    EXPECT_EQ(OpenOutput(44100, nullptr, &counter), nullptr);
-    EXPECT_EQ(OpenOutput(0, Count, &counter), nullptr);
-    EXPECT_EQ(OpenNullOutput(-8000, Count, &counter), nullptr);
-    EXPECT_EQ(OpenNullOutput(10000000, Count, &counter), nullptr);
-    StartOutput(nullptr);
-    PauseOutput(nullptr);
-    CloseOutput(nullptr);
-    EXPECT_EQ(FramesHeard(nullptr), 0u);
-    EXPECT_EQ(FramesPulled(nullptr), 0u);
-    EXPECT_FALSE(IsNullOutput(nullptr));
-}
-
 // A device's clock: what it was given minus what it still holds, the held part draining at
 // the sample rate from the last callback and never more than its buffers.
 TEST(AudioOutputDeviceClock, SubtractsWhatTheDeviceStillHolds) {

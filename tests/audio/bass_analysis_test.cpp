@@ -37,28 +37,6 @@ TEST_F(AudioHeardAnalysis, RmsOfASineIsItsAmplitudeOverRootTwo) {
     EXPECT_NEAR(both[1], kSineAmplitude / std::sqrt(2.0), 0.01);
 }
 
-TEST_F(AudioHeardAnalysis, LevelRefusesBadArguments) {
-    HSTREAM stream = PlayInto(Files().sine1k, 0.05);
-    float level = 0.0f;
-    const DWORD monoRms = BASS_LEVEL_MONO | BASS_LEVEL_RMS;
-    struct Case {
-        float* levels;
-        float length;
-        DWORD flags;
-        int error;
-    } cases[] = {{nullptr, 0.05f, monoRms, BASS_ERROR_ILLPARAM},
-                 {&level, 0.0f, monoRms, BASS_ERROR_ILLPARAM},
-                 {&level, -0.05f, monoRms, BASS_ERROR_ILLPARAM},
-                 {&level, 1.5f, monoRms, BASS_ERROR_ILLPARAM},
-                 {&level, std::numeric_limits<float>::quiet_NaN(), monoRms, BASS_ERROR_ILLPARAM},
-                 {&level, 0.05f, BASS_LEVEL_MONO | BASS_LEVEL_STEREO, BASS_ERROR_ILLPARAM},
-                 {&level, 0.05f, 0x100, BASS_ERROR_NOTAVAIL}};
-    for (const Case& c : cases) {
-        EXPECT_FALSE(BASS_ChannelGetLevelEx(stream, c.levels, c.length, c.flags)) << c.length << " " << c.flags;
-        EXPECT_EQ(BASS_ErrorGetCode(), c.error) << c.length << " " << c.flags;
-    }
-}
-
 TEST_F(AudioHeardAnalysis, SpectrumIsScaledSoASineReadsItsAmplitude) {
     HSTREAM stream = PlayInto(Files().binSine);
     float bins[1024];

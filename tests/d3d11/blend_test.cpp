@@ -1,5 +1,5 @@
 // The blend states of the system (opaque, additive, alpha with the alpha that blendAlpha
-// writes), on RGBA8 and RGBA32F targets, and blend factor and write masks.
+// writes), on RGBA8 and RGBA32F targets.
 #include <array>
 
 #include "d3d11_test_util.h"
@@ -62,31 +62,6 @@ TEST_P(D3d11BlendTest, TheSystemsBlendStates) {
         const std::array<float, 4> got = Run(c);
         for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], c.expected[i], Tolerance()) << c.name << " channel " << i;
     }
-}
-
-TEST_P(D3d11BlendTest, BlendFactorAndWriteMask) {
-    MakeTarget(2, 2, GetParam());
-    BindTarget();
-    Clear(0.5f, 0.5f, 0.5f, 0.5f);
-    D3D11_BLEND_DESC d = Blend(TRUE, D3D11_BLEND_BLEND_FACTOR, D3D11_BLEND_ZERO, D3D11_BLEND_ONE, D3D11_BLEND_ZERO,
-                               D3D11_COLOR_WRITE_ENABLE_RED | D3D11_COLOR_WRITE_ENABLE_ALPHA);
-    Ref<ID3D11BlendState> state;
-    ASSERT_EQ(device_->CreateBlendState(&d, &state), S_OK);
-    const float factor[4] = {0.25f, 0.25f, 0.25f, 0.25f};
-    context_->OMSetBlendState(state.get(), factor, 0xffffffff);
-    DrawVertices(Quad(-1, 1, 1, -1, 0, 1, 1, 1, 1));
-    const std::array<float, 4> got = ReadPixel();
-    EXPECT_NEAR(got[0], 0.25f, Tolerance());  // 1 x factor
-    EXPECT_NEAR(got[1], 0.5f, Tolerance());   // masked: unchanged
-    EXPECT_NEAR(got[2], 0.5f, Tolerance());
-    EXPECT_NEAR(got[3], 1.0f, Tolerance());   // alpha ONE + ZERO
-
-    // A clear writes every channel whatever the mask; a null state is the opaque default.
-    Clear(0, 0, 0, 0);
-    context_->OMSetBlendState(nullptr, nullptr, 0xffffffff);
-    DrawVertices(Quad(-1, 1, 1, -1, 0, 0.5f, 0.5f, 0.5f, 0.5f));
-    const std::array<float, 4> opaque = ReadPixel();
-    for (float v : opaque) EXPECT_NEAR(v, 0.5f, Tolerance());
 }
 
 INSTANTIATE_TEST_SUITE_P(D3d11Formats, D3d11BlendTest,

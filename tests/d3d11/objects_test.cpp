@@ -1,5 +1,5 @@
-// Object lifetimes and creation: reference counts and release order, state objects shared
-// by description, descriptions Direct3D refuses, device creation arguments, input layouts.
+// Object lifetimes and creation: reference counts, state objects shared by description,
+// descriptions Direct3D refuses, device creation arguments, input layouts.
 #include <cstring>
 
 #include "d3d11_test_util.h"
@@ -49,114 +49,6 @@ TEST_F(D3d11ObjectsTest, BoundObjectsLiveOnUntilUnbound) {
     EXPECT_EQ(LiveObjectCount(), base);
 }
 
-TEST(D3d11DeviceLifetimeTest, ChildrenKeepTheDeviceAndEverythingIsFreedAtTheEnd) {
-    const size_t base = LiveObjectCount();
-    ID3D11Device* device = nullptr;
-    ID3D11DeviceContext* context = nullptr;
-    ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_WARP, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device,
-                                nullptr, &context),
-              S_OK);
-    const D3D11_TEXTURE2D_DESC d = TextureDesc(D3D11_BIND_RENDER_TARGET);
-    ID3D11Texture2D* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture2D(&d, nullptr, &texture), S_OK);
-    ID3D11RenderTargetView* view = nullptr;
-    ASSERT_EQ(device->CreateRenderTargetView(texture, nullptr, &view), S_OK);
-    context->OMSetRenderTargets(1, &view, nullptr);
-    EXPECT_EQ(context->Release(), 0u);
-    EXPECT_GT(device->Release(), 0u) << "live children hold the device";
-
-    // The device still works through its children.
-    ID3D11Device* again = nullptr;
-    view->GetDevice(&again);
-    ASSERT_NE(again, nullptr);
-    const float red[4] = {1, 0, 0, 1};
-    ID3D11DeviceContext* immediate = nullptr;
-    again->GetImmediateContext(&immediate);
-    immediate->ClearRenderTargetView(view, red);
-    immediate->Release();
-    again->Release();
-
-    texture->Release();
-    view->Release();  // still bound: the device's teardown releases it
-    EXPECT_EQ(LiveObjectCount(), base);
-}
-
-// The system's shutdown: everything is released while still bound, the device last.
-TEST(D3d11DeviceLifetimeTest, ReleasingEverythingStillBoundThenTheDeviceFreesAll) {
-    const size_t base = LiveObjectCount();
-    ID3D11Device* device = nullptr;
-    ID3D11DeviceContext* context = nullptr;
-    ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device,
-                                nullptr, &context),
-              S_OK);
-    D3D11_TEXTURE2D_DESC color = TextureDesc(D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE);
-    D3D11_TEXTURE2D_DESC depth = TextureDesc(D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE,
-                                             DXGI_FORMAT_R24G8_TYPELESS);
-    ID3D11Texture2D *colorTexture = nullptr, *depthTexture = nullptr, *sampled = nullptr;
-    ASSERT_EQ(device->CreateTexture2D(&color, nullptr, &colorTexture), S_OK);
-    ASSERT_EQ(device->CreateTexture2D(&color, nullptr, &sampled), S_OK);
-    ASSERT_EQ(device->CreateTexture2D(&depth, nullptr, &depthTexture), S_OK);
-    ID3D11RenderTargetView* rtv = nullptr;
-    ID3D11ShaderResourceView* srv = nullptr;
-    ID3D11DepthStencilView* dsv = nullptr;
-    ASSERT_EQ(device->CreateRenderTargetView(colorTexture, nullptr, &rtv), S_OK);
-    ASSERT_EQ(device->CreateShaderResourceView(sampled, nullptr, &srv), S_OK);
-    D3D11_DEPTH_STENCIL_VIEW_DESC dv{};
-    dv.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
-    dv.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
-    ASSERT_EQ(device->CreateDepthStencilView(depthTexture, &dv, &dsv), S_OK);
-    const std::vector<uint8_t> vsBlob = VertexBlob(kColorVertexGlsl, {Input("POSITION", 0, 0), Input("COLOR", 0, 1)});
-    const std::vector<uint8_t> psBlob = PixelBlob(kColorPixelGlsl);
-    ID3D11VertexShader* vs = nullptr;
-    ID3D11PixelShader* ps = nullptr;
-    ASSERT_EQ(device->CreateVertexShader(vsBlob.data(), vsBlob.size(), nullptr, &vs), S_OK);
-    ASSERT_EQ(device->CreatePixelShader(psBlob.data(), psBlob.size(), nullptr, &ps), S_OK);
-    const D3D11_INPUT_ELEMENT_DESC elements[] = {
-        {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
-        {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0}};
-    ID3D11InputLayout* layout = nullptr;
-    ASSERT_EQ(device->CreateInputLayout(elements, 2, vsBlob.data(), vsBlob.size(), &layout), S_OK);
-    const std::vector<Vertex> quad = Quad(-1, 1, 1, -1, 0.5f, 1, 0, 0);
-    D3D11_BUFFER_DESC vd{UINT(quad.size() * sizeof(Vertex)), D3D11_USAGE_DYNAMIC, D3D11_BIND_VERTEX_BUFFER,
-                         D3D11_CPU_ACCESS_WRITE, 0, 0};
-    const D3D11_SUBRESOURCE_DATA vdata = {quad.data(), 0, 0};
-    D3D11_BUFFER_DESC cd{16, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, 0, 0, 0};
-    ID3D11Buffer *vertices = nullptr, *constants = nullptr;
-    ASSERT_EQ(device->CreateBuffer(&vd, &vdata, &vertices), S_OK);
-    ASSERT_EQ(device->CreateBuffer(&cd, nullptr, &constants), S_OK);
-    D3D11_SAMPLER_DESC sd{};
-    sd.Filter = D3D11_FILTER_MIN_MAG_MIP_LINEAR;
-    sd.AddressU = sd.AddressV = sd.AddressW = D3D11_TEXTURE_ADDRESS_CLAMP;
-    ID3D11SamplerState* sampler = nullptr;
-    ASSERT_EQ(device->CreateSamplerState(&sd, &sampler), S_OK);
-    D3D11_BLEND_DESC bd{};
-    bd.RenderTarget[0].RenderTargetWriteMask = 0xF;
-    ID3D11BlendState* blend = nullptr;
-    ASSERT_EQ(device->CreateBlendState(&bd, &blend), S_OK);
-
-    context->OMSetRenderTargets(1, &rtv, dsv);
-    context->OMSetBlendState(blend, nullptr, 0xffffffff);
-    const D3D11_VIEWPORT viewport = {0, 0, 4, 4, 0, 1};
-    context->RSSetViewports(1, &viewport);
-    const UINT stride = sizeof(Vertex), offset = 0;
-    context->IASetVertexBuffers(0, 1, &vertices, &stride, &offset);
-    context->IASetInputLayout(layout);
-    context->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
-    context->VSSetShader(vs, nullptr, 0);
-    context->PSSetShader(ps, nullptr, 0);
-    context->PSSetConstantBuffers(0, 1, &constants);
-    context->PSSetShaderResources(0, 1, &srv);
-    context->PSSetSamplers(0, 1, &sampler);
-    context->Draw(6, 0);
-
-    IUnknown* everything[] = {vs, ps, layout, blend, sampler, vertices, constants, srv, rtv, dsv,
-                              sampled, colorTexture, depthTexture};
-    for (IUnknown* object : everything) EXPECT_EQ(object->Release(), 0u);
-    EXPECT_EQ(context->Release(), 0u);
-    EXPECT_EQ(device->Release(), 0u) << "nothing the program holds is left";
-    EXPECT_EQ(LiveObjectCount(), base) << "objects still bound were not freed with the device";
-}
-
 // The state caches share one implementation; blend and sampler states stand for all four.
 TEST_F(D3d11ObjectsTest, IdenticalDescriptionsGiveTheSameStateObject) {
     D3D11_BLEND_DESC blend{};
@@ -184,18 +76,6 @@ TEST_F(D3d11ObjectsTest, IdenticalDescriptionsGiveTheSameStateObject) {
     // The shared object counts both references.
     EXPECT_EQ(s1->AddRef(), 3u);
     EXPECT_EQ(s1->Release(), 2u);
-}
-
-TEST_F(D3d11ObjectsTest, QueryInterfaceAnswersTheInterfacesAnObjectHas) {
-    const D3D11_TEXTURE2D_DESC d = TextureDesc();
-    Ref<ID3D11Texture2D> texture;
-    ASSERT_EQ(device_->CreateTexture2D(&d, nullptr, &texture), S_OK);
-    Ref<ID3D11Resource> resource;
-    EXPECT_EQ(texture->QueryInterface(__uuidof(ID3D11Resource), reinterpret_cast<void**>(&resource)), S_OK);
-    EXPECT_EQ(static_cast<void*>(resource.get()), static_cast<void*>(texture.get()));
-    void* buffer = reinterpret_cast<void*>(1);
-    EXPECT_EQ(texture->QueryInterface(__uuidof(ID3D11Buffer), &buffer), E_NOINTERFACE);
-    EXPECT_EQ(buffer, nullptr);
 }
 
 // Each refused description: E_INVALIDARG, and the out pointer nulled.
@@ -308,28 +188,6 @@ TEST(D3d11DeviceCreationTest, DriverTypesFeatureLevelsAndArguments) {
               S_FALSE);
     EXPECT_EQ(level, D3D_FEATURE_LEVEL_11_0);
     EXPECT_EQ(LiveObjectCount(), base);
-}
-
-TEST(D3d11DeviceCreationTest, ALowerFeatureLevelRefusesShaderModelFive) {
-    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_10_1, D3D_FEATURE_LEVEL_10_0};
-    ID3D11Device* device = nullptr;
-    D3D_FEATURE_LEVEL level{};
-    ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 2, D3D11_SDK_VERSION, &device,
-                                &level, nullptr),
-              S_OK);
-    EXPECT_EQ(level, D3D_FEATURE_LEVEL_10_1);
-    hlsl::CompiledShader s;
-    s.stage = hlsl::ShaderStage::Pixel;
-    s.glsl = kColorPixelGlsl;
-    s.target = "ps_5_0";
-    std::vector<uint8_t> blob = hlsl::WriteShaderBlob(s);
-    ID3D11PixelShader* shader = nullptr;
-    EXPECT_EQ(device->CreatePixelShader(blob.data(), blob.size(), nullptr, &shader), E_INVALIDARG);
-    s.target = "ps_4_0";
-    blob = hlsl::WriteShaderBlob(s);
-    EXPECT_EQ(device->CreatePixelShader(blob.data(), blob.size(), nullptr, &shader), S_OK);
-    shader->Release();
-    EXPECT_EQ(device->Release(), 0u);
 }
 
 }  // namespace

@@ -154,43 +154,6 @@ TEST_F(D3d11SamplingTest, BorderAddressingReturnsTheBorderColour) {
     EXPECT_EQ(Pixel(0, 0), kGreen);
 }
 
-TEST_F(D3d11SamplingTest, CubeTexturesSampleTheFaceOfTheDirection) {
-    // Faces +X, -X, +Y, -Y, +Z, -Z of one texel each, in Direct3D's face order.
-    const Rgba8 faces[6] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255},
-                            {255, 255, 0, 255}, {0, 255, 255, 255}, {255, 0, 255, 255}};
-    D3D11_SUBRESOURCE_DATA data[6];
-    for (int i = 0; i < 6; ++i) data[i] = {&faces[i], 4, 4};
-    D3D11_TEXTURE2D_DESC d{1, 1, 1, 6, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE,
-                           D3D11_BIND_SHADER_RESOURCE, 0, D3D11_RESOURCE_MISC_TEXTURECUBE};
-    Ref<ID3D11Texture2D> cube;
-    ASSERT_EQ(device_->CreateTexture2D(&d, data, &cube), S_OK);
-    Ref<ID3D11ShaderResourceView> view;
-    ASSERT_EQ(device_->CreateShaderResourceView(cube.get(), nullptr, &view), S_OK);
-    MakeTarget(6, 1);
-    BindTarget();
-    const std::vector<uint8_t> ps = PixelBlob(R"(#version 450
-uniform samplerCube cube0;
-in vec4 COLOR0;
-layout(location = 0) out vec4 target0;
-void main() { target0 = texture(cube0, COLOR0.xyz); }
-)",
-                                              {}, {{"cube0", 0, 0, hlsl::TextureDimension::TextureCube}});
-    Ref<ID3D11PixelShader> shader;
-    ASSERT_EQ(device_->CreatePixelShader(ps.data(), ps.size(), nullptr, &shader), S_OK);
-    context_->PSSetShader(shader.get(), nullptr, 0);
-    ID3D11ShaderResourceView* views[] = {view.get()};
-    context_->PSSetShaderResources(0, 1, views);
-    // One column per face, the vertex colour carrying the direction.
-    const float directions[6][3] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
-    for (int i = 0; i < 6; ++i) {
-        const float left = -1 + i / 3.0f;
-        DrawVertices(test::Quad(left, 1, left + 1 / 3.0f, -1, 0, directions[i][0], directions[i][1],
-                                directions[i][2]));
-    }
-    const std::vector<Rgba8> pixels = ReadRgba8(target_.get());
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(pixels[i], faces[i]) << "face " << i;
-}
-
 TEST_F(D3d11SamplingTest, NullViewSamplesZero) {
     MakeTarget(2, 2);
     BindTarget();
@@ -279,71 +242,6 @@ TEST_F(D3d11RenderingTest, ViewportsCountFromTheTopLeftAndKeepFractions) {
     DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
     pixels = ReadRgba8(target_.get());
     for (int x = 0; x < 8; ++x) EXPECT_EQ(pixels[x], (x >= 2 && x <= 5) ? kRed : kBlack) << x;
-}
-
-TEST_F(D3d11RenderingTest, NothingIsDrawnWithoutAVertexShaderOrATarget) {
-    MakeTarget(2, 2);
-    BindTarget();
-    Clear(0, 0, 0, 1);
-    context_->VSSetShader(nullptr, nullptr, 0);
-    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
-    EXPECT_EQ(Pixel(0, 0), kBlack);
-
-    UseColorShaders();
-    context_->OMSetRenderTargets(0, nullptr, nullptr);
-    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
-    EXPECT_EQ(Pixel(0, 0), kBlack);
-
-    // Without a pixel shader colour is not written (depth would be).
-    BindTarget();
-    context_->PSSetShader(nullptr, nullptr, 0);
-    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
-    EXPECT_EQ(Pixel(0, 0), kBlack);
-
-    UseColorShaders();
-    DrawVertices(Quad(-1, 1, 1, -1, 0, kRed));
-    EXPECT_EQ(Pixel(0, 0), kRed) << "the same draw with everything bound should draw";
-}
-
-TEST_F(D3d11RenderingTest, IndexedStripsWithSixteenAndThirtyTwoBitIndices) {
-    MakeTarget(4, 4);
-    BindTarget();
-    const std::vector<Vertex> vertices = {{-1, 1, 0, 0, 1, 0, 1},
-                                          {1, 1, 0, 0, 1, 0, 1},
-                                          {-1, -1, 0, 0, 1, 0, 1},
-                                          {1, -1, 0, 0, 1, 0, 1}};
-    D3D11_BUFFER_DESC vd{UINT(vertices.size() * sizeof(Vertex)), D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
-    const D3D11_SUBRESOURCE_DATA vdata = {vertices.data(), 0, 0};
-    Ref<ID3D11Buffer> vb;
-    ASSERT_EQ(device_->CreateBuffer(&vd, &vdata, &vb), S_OK);
-    ID3D11Buffer* vbs[] = {vb.get()};
-    const UINT stride = sizeof(Vertex), offset = 0;
-    context_->IASetVertexBuffers(0, 1, vbs, &stride, &offset);
-    context_->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP);
-
-    // 16-bit: a padding index first, drawn from index 1 with base vertex 0.
-    const uint16_t small[] = {9, 0, 1, 2, 3};
-    D3D11_BUFFER_DESC id{sizeof small, D3D11_USAGE_DEFAULT, D3D11_BIND_INDEX_BUFFER, 0, 0, 0};
-    const D3D11_SUBRESOURCE_DATA idata = {small, 0, 0};
-    Ref<ID3D11Buffer> ib16;
-    ASSERT_EQ(device_->CreateBuffer(&id, &idata, &ib16), S_OK);
-    Clear(0, 0, 0, 1);
-    context_->IASetIndexBuffer(ib16.get(), DXGI_FORMAT_R16_UINT, 0);
-    context_->DrawIndexed(4, 1, 0);
-    EXPECT_EQ(Pixel(0, 0), kGreen);
-    EXPECT_EQ(Pixel(3, 3), kGreen);
-
-    // 32-bit from byte offset 4 (indices 1..3) with base vertex -1: vertices 0..2.
-    const uint32_t wide[] = {0, 1, 2, 3};
-    id.ByteWidth = sizeof wide;
-    const D3D11_SUBRESOURCE_DATA wdata = {wide, 0, 0};
-    Ref<ID3D11Buffer> ib32;
-    ASSERT_EQ(device_->CreateBuffer(&id, &wdata, &ib32), S_OK);
-    Clear(0, 0, 0, 1);
-    context_->IASetIndexBuffer(ib32.get(), DXGI_FORMAT_R32_UINT, 4);
-    context_->DrawIndexed(3, 0, -1);  // vertices 0, 1, 2: the upper-left triangle only
-    EXPECT_EQ(Pixel(0, 0), kGreen);
-    EXPECT_EQ(Pixel(3, 3), kBlack);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include "test_bytes.h"
 
 using namespace quarvel::platform::dialog;
-using dialog_test::Bytes;
 using dialog_test::GuardedBytes;
 
 namespace {
@@ -79,35 +78,4 @@ TEST(DialogTemplate, ItemCountMustMatchTheItemsPresent) {
     bytes[16] = 8;
     ASSERT_TRUE(ParseGuarded(bytes, bytes.size(), &t));
     EXPECT_EQ(t.items.size(), 8u);
-}
-
-TEST(DialogTemplate, OlderFormAndNamedFields) {
-    // DLGTEMPLATE: WORD ids (0xFFFF reads as -1), a menu ordinal, a class by name, an item
-    // whose title is an ordinal and which carries creation data before the next item.
-    Bytes b;
-    b.Dword(WS_POPUP | DS_SETFONT).Dword(0).Word(2).Word(1).Word(2).Word(100).Word(50);
-    b.Ordinal(7).String("MyDialogClass").String("Old").Word(9).String("Arial");
-    b.Align4().Dword(WS_CHILD | WS_VISIBLE).Dword(0).Word(3).Word(4).Word(40).Word(12).Word(0xFFFF);
-    b.String("sTaTiC").Ordinal(42).Word(3).Byte(0xAA).Byte(0xBB).Byte(0xCC);
-    b.Align4().Dword(WS_CHILD).Dword(0).Word(5).Word(6).Word(20).Word(10).Word(1003);
-    b.Ordinal(0x0080).String("Box").Word(0);
-
-    DialogTemplate t;
-    ASSERT_TRUE(ParseGuarded(b.data(), b.size(), &t));
-    EXPECT_FALSE(t.extended);
-    EXPECT_TRUE(t.menu.isOrdinal);
-    EXPECT_EQ(t.menu.ordinal, 7);
-    EXPECT_EQ(t.windowClass.text, "MyDialogClass");
-    EXPECT_EQ(t.title, "Old");
-    EXPECT_EQ(t.pointSize, 9);
-    EXPECT_EQ(t.typeface, "Arial");
-    ASSERT_EQ(t.items.size(), 2u);
-    EXPECT_EQ(t.items[0].id, -1);
-    EXPECT_EQ(t.items[0].controlClass, ControlClass::Static);
-    EXPECT_TRUE(t.items[0].title.isOrdinal);
-    EXPECT_EQ(t.items[0].title.ordinal, 42);
-    EXPECT_EQ(t.items[0].extra, (std::vector<uint8_t>{0xAA, 0xBB, 0xCC}));
-    EXPECT_EQ(t.items[1].id, 1003);
-    EXPECT_EQ(t.items[1].controlClass, ControlClass::Button);
-    EXPECT_EQ(t.items[1].title.text, "Box");
 }

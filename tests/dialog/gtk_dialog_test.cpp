@@ -17,14 +17,12 @@
 
 #include "app/setup_dialog.h"
 #include "dialog/gtk_dialog.h"
+#include "needs.h"
 
 using quarvel::platform::dialog::ShownWidget;
+using quarvel::test::OnPath;
 
 namespace {
-
-bool OnPath(const char* program) {
-    return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 constexpr int kScreenWidth = 1280, kScreenHeight = 1024;
 pid_t xvfb = -1;
@@ -107,9 +105,9 @@ protected:
         }
     }
     void SetUp() override {
-        if (!OnPath("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+        QUARVEL_NEEDS_PROGRAM("Xvfb");
+        QUARVEL_NEEDS_PROGRAM("xdotool");
         ASSERT_TRUE(started_) << "Xvfb did not report a display";
-        ASSERT_TRUE(OnPath("xdotool")) << "xdotool is not installed (scripts/setup.sh installs it)";
         unsetenv("QUARVEL_SETUP");
         unsetenv("QUARVEL_SETUP_MODE");
         unsetenv("QUARVEL_SETUP_WINDOWED");

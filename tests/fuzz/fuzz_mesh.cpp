@@ -1,6 +1,8 @@
 // LoadMesh on arbitrary contents of Data/overheadpylon.vbo, on a checking device. A mesh
 // that loads must describe exactly what the file holds (the device has copied every byte
 // the buffers claim); one that does not must leave nothing behind.
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,18 +11,25 @@
 #include "checking_device.h"
 #include "gfx/graphics_context.h"
 #include "gfx/mesh.h"
-#include "scratch_dir.h"
+#include "scratch.h"
+
+namespace {
+quarvel::test::ScratchFolder* scratch;
+}
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     graphics.device = fuzz::CreateCheckingDevice();
+    static quarvel::test::ScratchFolder folder;
+    if (mkdir((folder / "Data").c_str(), 0700) != 0) abort();
+    scratch = &folder;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::WriteScratchFile("Data/overheadpylon.vbo", data, size);
+    if (!quarvel::test::WriteWholeFile(*scratch / "Data/overheadpylon.vbo", data, size)) abort();
     Mesh* mesh = nullptr;
     {
-        fuzz::InScratchDirectory here;
+        quarvel::test::InFolder here(scratch->Path());
         mesh = LoadMesh();
     }
     if (mesh) {

@@ -12,7 +12,7 @@
 #include <zlib.h>
 
 #include "gfx/shader_file.h"
-#include "scratch_dir.h"
+#include "scratch.h"
 
 namespace {
 
@@ -56,8 +56,9 @@ long long CompareWithStream(const uint8_t* packed, size_t packedSize, const char
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = fuzz::ScratchPath("Data/fuzz.shader");
-    fuzz::WriteScratchFile("Data/fuzz.shader", data, size);
+    static const quarvel::test::ScratchFolder scratch;
+    static const std::string path = scratch / "fuzz.shader";
+    if (!quarvel::test::WriteWholeFile(path, data, size)) abort();
     char* text = reinterpret_cast<char*>(1);
     UINT length = 12345;
     const HRESULT result = ReadShaderFile(path.c_str(), &text, &length);

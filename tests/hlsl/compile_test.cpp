@@ -108,35 +108,6 @@ public:
     HRESULT STDMETHODCALLTYPE Close(LPCVOID) override { return ++closes, S_OK; }
 };
 
-TEST(HlslCompile, MacrosAndIncludesKeepLineNumbersAndFileNames) {
-    const std::string source = "#include \"common.hlsli\"\nfloat4 PS() : SV_Target\n{\n"
-                               "    return float4(RED, GREEN, 0, 1) + Tint() + BROKEN;\n}\n";
-    const D3D_SHADER_MACRO defines[] = {{"RED", "0.5"}, {"GREEN", nullptr}, {nullptr, nullptr}};
-    MemoryInclude include;
-    include.files["common.hlsli"] = "#include \"inner.hlsli\"\nfloat4 Tint() { return INNER; }\n";
-    include.files["inner.hlsli"] = "#define INNER float4(1, 0, 0, 1)\n";
-    Compiled c = Compile(source, "PS", "ps_5_0", "main.hlsl", 0, defines, &include);
-    EXPECT_EQ(c.messages.rfind("main.hlsl(4,", 0), 0u) << c.messages;
-    EXPECT_NE(c.messages.find("'BROKEN'"), std::string::npos) << c.messages;
-
-    const D3D_SHADER_MACRO all[] = {{"RED", "0.5"}, {"GREEN", nullptr}, {"BROKEN", "0"}, {nullptr, nullptr}};
-    c = Compile(source, "PS", "ps_5_0", "main.hlsl", 0, all, &include);
-    EXPECT_EQ(c.hr, S_OK) << c.messages;
-    EXPECT_EQ(include.opens, include.closes);
-    // The top file's parent is null; the inner one's is the text of the file including it.
-    ASSERT_FALSE(include.parents.empty());
-    EXPECT_EQ(include.parents.front(), nullptr);
-    EXPECT_EQ(include.parents.back(), include.files["common.hlsli"].data());
-
-    include.files["inner.hlsli"] = "float4 Broken() { return undefinedThing; }\n#define INNER 1\n";
-    c = Compile(source, "PS", "ps_5_0", "main.hlsl", 0, all, &include);
-    EXPECT_NE(c.messages.find("inner.hlsli(1,26): error"), std::string::npos) << c.messages;
-    // As the system calls it, with no handler, #include cannot be resolved.
-    c = Compile(source, "PS", "ps_5_0", "main.hlsl", 0, all);
-    EXPECT_EQ(c.hr, E_FAIL);
-    EXPECT_EQ(c.messages.rfind("main.hlsl(1,", 0), 0u) << c.messages;
-}
-
 TEST(HlslCreateBlob, GivesACountedBufferOrFailsCleanly) {
     ID3DBlob* blob = nullptr;
     ASSERT_EQ(D3DCreateBlob(100, &blob), S_OK);

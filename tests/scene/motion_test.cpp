@@ -96,11 +96,4 @@ TEST(SceneCameraTest, ProjectionIsTheFixedSixteenByNineLens) {
     EXPECT_EQ(p.r[3].v[3], 0.0f);
 }
 
-TEST(SceneLineArtTest, LineColourIsTheDarkViolet) {
-    EXPECT_FLOAT_EQ(lineColour[0], 0x13 / 255.0f);
-    EXPECT_FLOAT_EQ(lineColour[1], 0x08 / 255.0f);
-    EXPECT_FLOAT_EQ(lineColour[2], 0x39 / 255.0f);
-    EXPECT_EQ(lineColour[3], 0.0f);
-}
-
 }  // namespace

@@ -1,12 +1,10 @@
-// The generated pictures, checked for what the scene relies on: sizes, where they are
-// transparent, where the wheels sit in the car, and that the line art can be seen on them.
+// The generated pictures, checked for what the scene relies on: where they are transparent,
+// where the wheels sit in the car, that a wheel's turn shows, and where the sunset's horizon is.
 #include <gtest/gtest.h>
 #include <math.h>
 
 #include <string>
 
-#include "scene/road_camera.h"
-#include "scene/road_scene.h"
 #include "sea_model.h"
 
 namespace quarvel::test {
@@ -16,55 +14,6 @@ Picture Load(const char* name) {
     Picture picture;
     EXPECT_TRUE(picture.Load(std::string("Data/") + name)) << name;
     return picture;
-}
-
-double Luminance(const unsigned char* p) {
-    auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(p[0] / 255.0) + 0.7152 * linear(p[1] / 255.0) + 0.0722 * linear(p[2] / 255.0);
-}
-
-TEST(ScenePicturesTest, SizesAreAsTheSceneDrawsThem) {
-    const struct {
-        const char* name;
-        int width, height;
-    } expected[] = {
-        {"_Ketra_road_scene_background.png", 1920, 1080},   {"_Ketra_road_scene_car_1080_opa_win.png", 1920, 1080},
-        {"_Ketra_road_scene_car_wheel_134x134.png", 134, 134}, {"_Ketra_road_scene_car_wheel_142x142.png", 142, 142},
-        {"_neon_sunset_SUN_and_MNTNS.png", 2048, 1024},     {"PellanGrain5.png", 512, 512},
-    };
-    for (const auto& e : expected) {
-        const Picture picture = Load(e.name);
-        EXPECT_EQ(picture.width, e.width) << e.name;
-        EXPECT_EQ(picture.height, e.height) << e.name;
-    }
-    for (const char* name : {"_Ketra_road_scene_billboard_1_nagy2.png", "_Ketra_road_scene_billboard_2_nagy2.png"}) {
-        const Picture board = Load(name);
-        ASSERT_GT(board.height, 0) << name;
-        EXPECT_NEAR((double)board.width / board.height, 4.38 / 3.0, 0.002) << name;
-    }
-}
-
-// The line art is the darkest violet there is; the sky behind it must be light enough that
-// thin lines read (a contrast ratio of 3 or more, measured as for text).
-TEST(ScenePicturesTest, BackgroundSkyIsLightBehindTheLineArt) {
-    const Picture background = Load("_Ketra_road_scene_background.png");
-    const unsigned char line[3] = {(unsigned char)lroundf(lineColour[0] * 255), (unsigned char)lroundf(lineColour[1] * 255),
-                                   (unsigned char)lroundf(lineColour[2] * 255)};
-    const double lineLuminance = Luminance(line);
-    // Above where the road camera sees the ground meet the sky.
-    const XMVECTOR clip = XMVector4Transform(XMVector4Transform(XMVectorSet(0, 0, 1, 0), RoadViewMatrix()),
-                                             RoadProjectionMatrix());
-    const int horizon = (int)((1.0f - XMVectorGetY(clip) / XMVectorGetW(clip)) * 0.5f * background.height);
-    EXPECT_NEAR(horizon, 797, 2);
-    int readable = 0, total = 0;
-    for (int y = 0; y < horizon - 200; y += 3)
-        for (int x = 0; x < background.width; x += 3) {
-            const unsigned char* p = background.At(x, y);
-            ASSERT_EQ(p[3], 255);
-            readable += (Luminance(p) + 0.05) / (lineLuminance + 0.05) >= 3.0;
-            ++total;
-        }
-    EXPECT_GT(readable, total * 99 / 100);
 }
 
 // Finds, along a row, where the dark wheel well begins and ends around a centre.
@@ -121,25 +70,6 @@ TEST(ScenePicturesTest, WheelsAreRoundWithSpokesThatShowTheTurn) {
                 }
             EXPECT_GT(difference / samples, 4.0) << name << " turned by " << turn;
         }
-    }
-}
-
-// The plane stands 0.25 below the ground, 3 high: the ground crosses the picture at 11/12
-// of its height. The legs reach it; below it and around the board the picture is clear.
-TEST(ScenePicturesTest, BillboardsStandOnTheGround) {
-    for (const char* name : {"_Ketra_road_scene_billboard_1_nagy2.png", "_Ketra_road_scene_billboard_2_nagy2.png"}) {
-        const Picture board = Load(name);
-        ASSERT_GT(board.height, 0);
-        const int ground = (int)(board.height * 11.0 / 12.0);
-        auto opaqueIn = [&](int y) {
-            int opaque = 0;
-            for (int x = 0; x < board.width; ++x) opaque += board.At(x, y)[3] > 0;
-            return opaque;
-        };
-        for (int y = ground + 6; y < board.height; ++y) ASSERT_EQ(opaqueIn(y), 0) << name << " row " << y;
-        EXPECT_GT(opaqueIn(ground - 2), 40) << name;
-        EXPECT_LT(opaqueIn(ground - 2), board.width / 4) << name;
-        EXPECT_EQ(board.At(board.width / 2, board.height / 4)[3], 255) << name;
     }
 }
 

@@ -123,48 +123,6 @@ TEST(SynthLengthField, OneAndTwoBytes)
     }
 }
 
-// A sine carrier without modulation, detune or envelopes: a plain tone at f.
-void PlainSine(R f)
-{
-    SynVars<R>& v = vars<R>;
-    for (R& p : v.p) p = 0;
-    v.p[6] = 1;
-    v.f = f;
-    v.seed = 1;
-    memset(InstrBuf, 0, sizeof InstrBuf);
-}
-
-int RisingCrossings(int n)
-{
-    int c = 0;
-    for (int i = 1; i < n; i++) c += InstrBuf[i - 1] < 0 && InstrBuf[i] >= 0;
-    return c;
-}
-
-TEST(SynthLayer, PitchAndCarrierEnvelopeStart)
-{
-    mkwaves<R>();
-    // basefreq steps up 70 semitones to MIDI 69: 440 Hz at 176400 Hz over 65536 steps.
-    R f = basefreq;
-    for (int i = 0; i < 70; i++) f *= halfnote;
-    EXPECT_NEAR((double)f, 440.0 * 65536 / 176400, 0.01);
-
-    PlainSine(f);
-    mklayer<R>(176400);
-    EXPECT_NEAR(RisingCrossings(176400), 440, 1);
-    EXPECT_NEAR(*std::max_element(InstrBuf, InstrBuf + 176400), 1.0f, 1e-4);
-
-    // p11 = 1 octave starts (and, with p13 = 0, keeps) the carrier at twice the pitch; a
-    // second layer adds to the first.
-    PlainSine(f);
-    vars<R>.p[11] = 1;
-    mklayer<R>(176400);
-    mklayer<R>(176400);
-    EXPECT_NEAR(RisingCrossings(176400), 880, 1);
-    EXPECT_NEAR(*std::max_element(InstrBuf, InstrBuf + 176400), 2.0f, 1e-3);
-    EXPECT_EQ(InstrBuf[176400], 0.0f);
-}
-
 // Envelope tests feed a constant signal through a unit gain so the output is the level.
 void Envelope(R sus, int att, int dec, int rel, R k, float x)
 {

@@ -20,9 +20,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_NCCREATE:
             recorder->seenCreate = *reinterpret_cast<CREATESTRUCTA*>(lParam);
-            if (!recorder->ncCreateResult) return FALSE;
             break;
-        case WM_CREATE: return recorder->createResult;
         case WM_DESTROY: PostQuitMessage(recorder->quitCodeOnDestroy); return 0;
         case WM_NCDESTROY: Recorders().erase(window); return 0;
         default: break;

@@ -15,8 +15,6 @@ struct RecordedMessage {
 struct Recorder {
     std::vector<RecordedMessage> messages;
     int quitCodeOnDestroy = 0;
-    BOOL ncCreateResult = TRUE;
-    LRESULT createResult = 0;
     CREATESTRUCTA seenCreate{};
 
     std::vector<UINT> Messages() const {

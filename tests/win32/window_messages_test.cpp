@@ -102,46 +102,6 @@ TEST_F(Win32Messages, MessagesForADestroyedWindowAreDropped) {
     EXPECT_EQ(DispatchMessageA(&retrieved[0]), 0);  // WM_QUIT has no window to go to
 }
 
-TEST_F(Win32Messages, CreationCanBeRefused) {
-    recorder.ncCreateResult = FALSE;
-    EXPECT_EQ(CreateTestWindow(WS_OVERLAPPEDWINDOW, 200, 200, &recorder), nullptr);
-    EXPECT_EQ(recorder.Messages(), (Ids{WM_NCCREATE, WM_NCDESTROY}));
-
-    Recorder refusing;
-    refusing.createResult = -1;
-    EXPECT_EQ(CreateTestWindow(WS_OVERLAPPEDWINDOW, 200, 200, &refusing), nullptr);
-    EXPECT_EQ(refusing.Only({WM_CREATE, WM_DESTROY, WM_NCDESTROY}), (Ids{WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
-}
-
-TEST_F(Win32Messages, ClassesAreCheckedAsWindowsChecksThem) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "ClassRulesTest";
-    ATOM atom = RegisterClassExA(&windowClass);
-    EXPECT_NE(atom, 0);
-    windowClass.lpszClassName = "CLASSRULESTEST";  // names compare without case
-    EXPECT_EQ(RegisterClassExA(&windowClass), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
-
-    WNDCLASSEXA bad = windowClass;
-    bad.lpszClassName = "ClassRulesOther";
-    bad.cbSize = 48 + 100;
-    EXPECT_EQ(RegisterClassExA(&bad), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    bad.cbSize = sizeof bad;
-    bad.lpfnWndProc = nullptr;
-    EXPECT_EQ(RegisterClassExA(&bad), 0);
-    EXPECT_EQ(RegisterClassExA(nullptr), 0);
-
-    EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
-              nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
-    window = CreateWindowExA(0, MAKEINTATOM(atom), "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                             nullptr, nullptr);
-    EXPECT_NE(window, nullptr);  // by atom too
-}
-
 TEST_F(Win32Messages, FocusChangesActivateAndDeactivateOnce) {
     window = CreateTestWindow(WS_OVERLAPPEDWINDOW, 300, 200, &recorder);
     ShowWindow(window, SW_SHOWNORMAL);
