@@ -2,8 +2,7 @@
 # The peer comparison's Windows side: builds bench/d3d11/peer/peer_draws.cpp for 64-bit
 # Windows with mingw-w64 and runs it under Wine, whose Direct3D 11 draws through the same Mesa
 # (GLX on Xvfb). Debian's Wine runs 64-bit programs only. Wine and the x86-64 compiler are
-# installed here when missing, since only this benchmark needs them (scripts/setup.sh leaves
-# them out).
+# installed here when missing (scripts/setup.sh wine).
 #
 #   scripts/bench_peer_wine.sh OUT_DIR    writes OUT_DIR/peer_wine.json
 set -euo pipefail
@@ -11,17 +10,7 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "$1")
 mkdir -p "$out"
 
-missing=()
-for p in wine64 g++-mingw-w64-x86-64-posix xvfb xauth; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "bench_peer_wine: installing ${missing[*]}" >&2
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -q >&2
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
-fi
+scripts/setup.sh wine
 
 x86_64-w64-mingw32-g++-posix -O2 -std=c++17 -static -o "$out/peer_draws.exe" bench/d3d11/peer/peer_draws.cpp \
   -ld3d11 -ld3dcompiler_47

@@ -2,6 +2,10 @@
 # Installs every Debian package that the build, the tests and the build-time tools need.
 # Safe to run again: it only asks apt for what is missing, and refreshes the package lists
 # only when something has to be installed.
+#
+#   scripts/setup.sh         what ./run.sh and ./test.sh need
+#   scripts/setup.sh wine    that, and Wine with the 64-bit Windows compiler, which only the
+#                            Windows audio check under Wine and the peer benchmark use (large)
 set -euo pipefail
 
 packages=(
@@ -18,6 +22,12 @@ packages=(
   xvfb xauth xdotool
   clang-14 libclang-rt-14-dev
 )
+for extra in "$@"; do
+  case "$extra" in
+    wine) packages+=(wine64 g++-mingw-w64-x86-64-posix) ;;
+    *) echo "setup: unknown package group '$extra' (known: wine)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -27,12 +37,12 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
-  echo "setup: all ${#packages[@]} packages present"
+  echo "setup: all ${#packages[@]} packages present" >&2
   exit 0
 fi
 
-echo "setup: installing ${missing[*]}"
+echo "setup: installing ${missing[*]}" >&2
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-"${sudo_cmd[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+"${sudo_cmd[@]}" apt-get update -q >&2
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2

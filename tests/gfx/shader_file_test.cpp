@@ -148,21 +148,12 @@ TEST_F(ShaderFileTest, MissingShortAndCorruptFilesFail) {
     Read(dir + "/missing.shader", &hr);
     EXPECT_TRUE(FAILED(hr));
 
-    // A folder opens but does not read.
-    mkdir((dir + "/folder.shader").c_str(), 0755);
-    Read(dir + "/folder.shader", &hr);
-    EXPECT_TRUE(FAILED(hr));
-
     for (size_t size = 0; size < 4; ++size) {
         Read(Write("short.shader", std::vector<uint8_t>(size, 0x10)), &hr);
         EXPECT_TRUE(FAILED(hr)) << size << " bytes";
     }
 
-    // Only the length word: an empty stream is not a zlib stream.
     std::vector<uint8_t> packed = Packed(SourceText(1780));
-    Read(Write("word_only.shader", std::vector<uint8_t>(packed.begin(), packed.begin() + 4)), &hr);
-    EXPECT_TRUE(FAILED(hr));
-
     // A stream cut short, and one with damaged deflate data: neither hands on bytes that
     // were never written.
     Read(Write("truncated.shader", std::vector<uint8_t>(packed.begin(), packed.begin() + packed.size() / 2)), &hr);

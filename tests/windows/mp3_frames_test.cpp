@@ -5,6 +5,7 @@
 #include "byte_source.h"
 #include "mp3_frames.h"
 #include "mp3_writer.h"
+#include "scratch.h"
 
 #include <mpg123.h>
 
@@ -12,13 +13,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <numbers>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace quarvel::bass {
@@ -35,20 +34,8 @@ struct Encoded {
 };
 
 // A chirp with a little noise, so neighbouring frames differ and a trimming error shows.
-// A folder of this process's files, removed when the tests end.
-struct Folder {
-    std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                 ("quarvel-windows-test-" + std::to_string(getpid()));
-    Folder() { std::filesystem::create_directories(path); }
-    ~Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
-
 Encoded Encode(const char* name, size_t frames, int channels, int rate, int kbps) {
-    static const Folder folder;
-    const std::filesystem::path& dir = folder.path;
+    static const quarvel::test::ScratchFolder folder;
     std::mt19937 random(static_cast<unsigned>(frames));
     std::uniform_real_distribution<double> noise(-0.02, 0.02);
     std::vector<int16_t> pcm(frames * static_cast<size_t>(channels));
@@ -60,7 +47,7 @@ Encoded Encode(const char* name, size_t frames, int channels, int rate, int kbps
         }
     }
     Encoded encoded;
-    encoded.path = (dir / name).string();
+    encoded.path = folder / name;
     encoded.frames = frames;
     encoded.channels = channels;
     encoded.rate = rate;

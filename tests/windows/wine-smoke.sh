@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A manual smoke test of the Windows build under Debian's Wine, which runs 64-bit programs only:
-# builds a 64-bit variant (build-windows/wine64/), then
+# The Windows build under Debian's Wine, which runs 64-bit programs only (CI runs it after
+# ./test.sh): builds a 64-bit variant (build-windows/wine64/), then
 #  1. runs the audio smoke program on the music file: ACM decoding through the library's
 #     decoder, then playback, position, level and spectrum through its calls; the decoded
 #     samples are compared with ffmpeg's gapless decoding of the same file. It runs twice: with
@@ -10,11 +10,12 @@
 #  2. starts quarvel.exe under Xvfb, checks that the setup dialog (resource 101) comes up, and
 #     presses Escape in it: the exit status must be 255 (-1).
 # Wine's HLSL compiler cannot compile the presentation's shaders, so what the program draws is
-# not checked here. Needs wine64 and g++-mingw-w64-x86-64-posix, which scripts/setup.sh does
-# not install (they are large and CI does not run this), and a native tree that has made the
-# data files (QUARVEL_HOST_BUILD, default build-wintools).
+# not checked here. Installs Wine and the 64-bit Windows compiler when missing (scripts/setup.sh
+# wine), and needs a native tree that has made the data files (QUARVEL_HOST_BUILD, default
+# build-wintools; ./test.sh makes build/).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+scripts/setup.sh wine
 
 host=$(realpath -m "${QUARVEL_HOST_BUILD:-build-wintools}")
 out=build-windows/wine64
@@ -53,10 +54,14 @@ sys.exit(0 if len(ours) == len(reference) and worst <= 8 else 1)
 PY
 
 echo "== dialog"
+# The audio runs' Wine session, started without a display, would outlive them for a while and
+# take the dialog's windows: end it first.
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+/usr/lib/wine/wineserver -w 2>/dev/null || true
 cat > "$scratch/dialog.sh" <<'SH'
 "$1" quarvel.exe >/dev/null 2>&1 &
 pid=$!
-for _ in $(seq 1 60); do
+for _ in $(seq 1 120); do
   dialog=$(xdotool search --name '^Quarvel$' 2>/dev/null | head -1) && [ -n "$dialog" ] && break
   sleep 0.5
 done
