@@ -59,27 +59,21 @@ const Recording& Reference() {
         const int lock = open((folder + "/lock").c_str(), O_CREAT | O_RDWR, 0644);
         flock(lock, LOCK_EX);
         Recording recording;
-        if (std::ifstream(folder + "/status").good()) {
-            recording.frames = ReadFrames(folder);
-            for (const RecordedFrame& frame : recording.frames) {
-                char name[32];
-                std::snprintf(name, sizeof name, "/%05d.png", frame.number);
-                recording.pictures.push_back(ReadFile(folder + name));
-            }
-            std::ifstream(folder + "/status") >> recording.run.status;
-            const std::vector<unsigned char> errors = ReadFile(folder + "/errors");
-            recording.run.errors.assign(errors.begin(), errors.end());
-        } else {
+        if (!std::ifstream(folder + "/status").good()) {
             recording = Record(ProgramDirectory(), {{"QUARVEL_RECORD", folder + "/"}});
-            recording.frames = ReadFrames(folder);
-            for (const RecordedFrame& frame : recording.frames) {
-                char name[32];
-                std::snprintf(name, sizeof name, "/%05d.png", frame.number);
-                recording.pictures.push_back(ReadFile(folder + name));
-            }
             std::ofstream(folder + "/errors") << recording.run.errors;
             std::ofstream(folder + "/status") << recording.run.status;
         }
+        recording.frames = ReadFrames(folder);
+        recording.pictures.clear();
+        for (const RecordedFrame& frame : recording.frames) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/%05d.png", frame.number);
+            recording.pictures.push_back(ReadFile(folder + name));
+        }
+        std::ifstream(folder + "/status") >> recording.run.status;
+        const std::vector<unsigned char> errors = ReadFile(folder + "/errors");
+        recording.run.errors.assign(errors.begin(), errors.end());
         flock(lock, LOCK_UN);
         close(lock);
         return recording;

@@ -75,46 +75,6 @@ TEST(VirtualTime, EveryMillisecondHasAnExactPosition) {
     EXPECT_EQ(FramesForMusicMs(12345, 44100), 544415u);  // 544414 reads as 12344 ms
 }
 
-TEST(VirtualTime, LoopFramesShowMultiplesOfTheFrameTime) {
-    VirtualTime time(30.0, {}, 5000);
-    EXPECT_EQ(time.NowMs(), 5000u);
-    time.Present();  // loading bar
-    time.AudioOpened(44100);
-    time.Present();
-    EXPECT_EQ(time.HeardFrames(), 1470u);
-    time.Sleep(1000);
-    EXPECT_EQ(time.NowMs(), 5000u + 66 + 1000);
-    EXPECT_EQ(time.HeardFrames(), 1470u + 44100);
-    EXPECT_EQ(time.MusicMs(), 0u);
-
-    time.MusicStarted();
-    const uint64_t atStart = time.HeardFrames();
-    EXPECT_EQ(atStart, 1470u + 44100);
-    for (int k = 0; k < 1000; ++k) {
-        ASSERT_EQ(time.HeardFrames() - atStart, uint64_t(k) * 1470) << k;
-        ASSERT_EQ(time.MusicMs(), MusicMsForFrames(uint64_t(k) * 1470, 44100)) << k;
-        time.Present();
-    }
-    EXPECT_FALSE(time.MusicOver());
-    time.Sleep(500);  // the pause before shutdown lets the music play on
-    EXPECT_EQ(time.HeardFrames() - atStart, 1000u * 1470 + 22050);
-}
-
-TEST(VirtualTime, ListedTimesAreVisitedInTurnThenTheMusicIsOver) {
-    VirtualTime time(25.0, {500, 18000, 30000, 100}, 0);
-    time.AudioOpened(44100);
-    time.Present();
-    time.MusicStarted();
-    std::vector<uint32_t> seen;
-    while (!time.MusicOver()) {
-        seen.push_back(time.MusicMs());
-        time.Present();
-    }
-    EXPECT_EQ(seen, (std::vector<uint32_t>{500, 18000, 30000, 100}));
-    EXPECT_EQ(time.LoopFrames(), 4u);
-    EXPECT_EQ(time.NowMs(), 5 * 40u);  // GetTickCount still moves by 1 / fps
-}
-
 using quarvel::test::ReadWholeFile;
 
 class RecordFolder : public ::testing::Test {

@@ -1,6 +1,5 @@
-// The frame composition through the Direct3D stand-in: the merge hides a layer exactly,
-// skipping the hidden layer changes no bit of any frame, and the fades and cross-fade
-// put out what the running order says.
+// The frame composition through the Direct3D stand-in: skipping the hidden layer changes no
+// bit of any frame, and the debug camera replaces the scripted view.
 #include <gtest/gtest.h>
 #include <math.h>
 #include <string.h>
@@ -31,61 +30,9 @@ protected:
 
 bool SceneComposeFrameTest::opened = false;
 
-// An 8-bit layer whose red and green channels run through all 256 x 256 values, in a
-// pattern chosen by `kind`, so two layers together pair every value with every other.
-RenderTarget PatternLayer(int kind) {
-    RenderTarget layer = {};
-    CreateRenderTarget(256, 256, layer);
-    std::vector<unsigned char> bytes(256 * 256 * 4);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            unsigned char* p = &bytes[((size_t)y * 256 + x) * 4];
-            const int a = kind == 0 ? x : kind == 1 ? y : 255 - x;
-            const int b = kind == 0 ? y : kind == 1 ? x : (y * 37 + 11) & 255;
-            p[0] = (unsigned char)a;
-            p[1] = (unsigned char)b;
-            p[2] = (unsigned char)(a ^ b);
-            p[3] = (unsigned char)(255 - b);
-        }
-    graphics.context->UpdateSubresource(layer.texture, 0, NULL, bytes.data(), 256 * 4, 0);
-    return layer;
-}
-
-Pixels Merge(const RenderTarget& road, const RenderTarget& sea, float weight) {
-    RenderTarget out = MakeFloatTarget(256, 256);
-    BindWholeTarget(out, 256, 256);
-    ID3D11ShaderResourceView* layers[2] = {road.srv, sea.srv};
-    graphics.context->PSSetShaderResources(0, 2, layers);
-    const float block[4] = {weight, 0.0f, 0.0f, 0.0f};
-    graphics.context->UpdateSubresource(graphics.mergeProgram->constants, 0, NULL, block, 0, 0);
-    const float factor[4] = {};
-    graphics.context->OMSetBlendState(graphics.blendOpaque, factor, 0xFFFFFFFF);
-    graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);
-    graphics.context->RSSetState(graphics.cullBack);
-    graphics.DrawFullscreenQuad(graphics.mergeProgram);
-    ID3D11ShaderResourceView* none[2] = {};
-    graphics.context->PSSetShaderResources(0, 2, none);
-    Pixels pixels = ReadTexture(out.texture);
-    ReleaseTarget(out);
-    return pixels;
-}
-
 bool SameBits(const Pixels& a, const Pixels& b) {
     return a.width == b.width && a.height == b.height &&
            memcmp(a.rgba.data(), b.rgba.data(), a.rgba.size() * sizeof(float)) == 0;
-}
-
-// Skipping the sea rests on this: at weight 0 the merge gives the road layer bit for bit,
-// whatever the sea layer holds, for every pair of 8-bit values.
-TEST_F(SceneComposeFrameTest, ZeroWeightMergeIgnoresTheSeaLayer) {
-    RenderTarget layers[3] = {PatternLayer(0), PatternLayer(1), PatternLayer(2)};
-    EXPECT_TRUE(SameBits(Merge(layers[0], layers[1], 0.0f), Merge(layers[0], layers[2], 0.0f)));
-    // A weight in between does see both.
-    EXPECT_FALSE(SameBits(Merge(layers[1], layers[0], 0.5f), Merge(layers[2], layers[0], 0.5f)));
-    const Pixels half = Merge(layers[0], layers[1], 0.5f);
-    for (int y = 0; y < 256; y += 5)
-        for (int x = 0; x < 256; x += 3) ASSERT_NEAR(half.At(x, y)[0], (x + y) / 510.0f, 1e-5f);
-    for (RenderTarget& layer : layers) ReleaseTarget(layer);
 }
 
 struct Composed {
