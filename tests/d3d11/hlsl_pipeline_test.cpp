@@ -1,6 +1,6 @@
 // HLSL through D3DCompile and the device together: constant buffers packed as Direct3D
-// packs them (mixed int and float members, arrays, a member after an array), several
-// render targets, and a float4x4 used with mul(v, M) and written transposed by the CPU.
+// packs them (mixed int and float members, arrays, a member after an array) reaching
+// several render targets.
 #include <d3dcompiler.h>
 
 #include <array>
@@ -23,18 +23,13 @@ cbuffer cbMixed : register(b0)
     float f;        // 52: into the rest of arr's last register
 };
 
-cbuffer cbTransform : register(b1)
-{
-    float4x4 M;
-};
-
 struct VSIn { float3 pos : POSITION; };
 struct VSOut { float4 pos : SV_Position; };
 
-VSOut TransformVS(VSIn i)
+VSOut PlainVS(VSIn i)
 {
     VSOut o;
-    o.pos = mul(float4(i.pos, 1.0), M);
+    o.pos = float4(i.pos, 1.0);
     return o;
 }
 
@@ -53,8 +48,6 @@ PSOut MixedPS(VSOut i)
     o.t2 = float4(arr[0], arr[1], f, 1.0);
     return o;
 }
-
-float4 WhitePS(VSOut i) : SV_Target { return float4(1, 1, 1, 1); }
 )";
 
 class D3d11HlslPipelineTest : public DeviceTest {
@@ -62,7 +55,6 @@ protected:
     void TearDown() override {
         vs_.Reset();
         layout_.Reset();
-        transform_.Reset();
         DeviceTest::TearDown();
     }
     Ref<ID3DBlob> Compile(const char* entry, const char* target) {
@@ -72,10 +64,8 @@ protected:
         EXPECT_EQ(hr, S_OK) << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
         return code;
     }
-    // The transform vertex shader with M set to `rows` written transposed, as Direct3D
-    // programs write their row-vector matrices for HLSL's column-major default.
-    void UseTransform(const float rows[4][4]) {
-        Ref<ID3DBlob> code = Compile("TransformVS", "vs_4_0");
+    void UsePlainVertexShader() {
+        Ref<ID3DBlob> code = Compile("PlainVS", "vs_4_0");
         ASSERT_TRUE(code);
         ASSERT_EQ(device_->CreateVertexShader(code->GetBufferPointer(), code->GetBufferSize(), nullptr, &vs_), S_OK);
         const D3D11_INPUT_ELEMENT_DESC elements[] = {
@@ -83,23 +73,12 @@ protected:
             {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0}};
         ASSERT_EQ(device_->CreateInputLayout(elements, 2, code->GetBufferPointer(), code->GetBufferSize(), &layout_),
                   S_OK);
-        float transposed[16];
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) transposed[c * 4 + r] = rows[r][c];
-        D3D11_BUFFER_DESC d{64, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, 0, 0, 0};
-        const D3D11_SUBRESOURCE_DATA data = {transposed, 0, 0};
-        ASSERT_EQ(device_->CreateBuffer(&d, &data, &transform_), S_OK);
         context_->VSSetShader(vs_.get(), nullptr, 0);
         context_->IASetInputLayout(layout_.get());
-        ID3D11Buffer* cbs[] = {transform_.get()};
-        context_->VSSetConstantBuffers(1, 1, cbs);
     }
     Ref<ID3D11VertexShader> vs_;
     Ref<ID3D11InputLayout> layout_;
-    Ref<ID3D11Buffer> transform_;
 };
-
-const float kIdentity[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
 
 TEST_F(D3d11HlslPipelineTest, ConstantsArePackedAsDirect3DPacksThem) {
     Ref<ID3D11Texture2D> targets[3];
@@ -114,7 +93,7 @@ TEST_F(D3d11HlslPipelineTest, ConstantsArePackedAsDirect3DPacksThem) {
     context_->OMSetRenderTargets(3, bound, nullptr);
     const D3D11_VIEWPORT viewport = {0, 0, 2, 2, 0, 1};
     context_->RSSetViewports(1, &viewport);
-    UseTransform(kIdentity);
+    UsePlainVertexShader();
     Ref<ID3DBlob> code = Compile("MixedPS", "ps_5_0");
     ASSERT_TRUE(code);
     Ref<ID3D11PixelShader> ps;
@@ -145,27 +124,6 @@ TEST_F(D3d11HlslPipelineTest, ConstantsArePackedAsDirect3DPacksThem) {
     EXPECT_EQ(first(targets[0].get()), (std::array<float, 4>{1, 2, 3, 0.125f}));
     EXPECT_EQ(first(targets[1].get()), (std::array<float, 4>{-7, 4, 5, 6}));
     EXPECT_EQ(first(targets[2].get()), (std::array<float, 4>{7, 8, 9, 1}));
-}
-
-TEST_F(D3d11HlslPipelineTest, AMatrixWrittenTransposedWorksWithMul) {
-    MakeTarget(4, 4);
-    BindTarget();
-    Clear(0, 0, 0, 1);
-    // Row-vector convention: scale by a half, then move right and up by a half.
-    const float rows[4][4] = {{0.5f, 0, 0, 0}, {0, 0.5f, 0, 0}, {0, 0, 1, 0}, {0.5f, 0.5f, 0, 1}};
-    UseTransform(rows);
-    Ref<ID3DBlob> code = Compile("WhitePS", "ps_4_0");
-    ASSERT_TRUE(code);
-    Ref<ID3D11PixelShader> ps;
-    ASSERT_EQ(device_->CreatePixelShader(code->GetBufferPointer(), code->GetBufferSize(), nullptr, &ps), S_OK);
-    context_->PSSetShader(ps.get(), nullptr, 0);
-    DrawVertices(Quad(-1, 1, 1, -1, 0, 0, 0, 0));
-    const std::vector<Rgba8> pixels = ReadRgba8(target_.get());
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) {
-            const bool inside = x >= 2 && y < 2;  // the upper-right quarter
-            EXPECT_EQ(pixels[y * 4 + x], inside ? (Rgba8{255, 255, 255, 255}) : (Rgba8{0, 0, 0, 255})) << x << "," << y;
-        }
 }
 
 }  // namespace

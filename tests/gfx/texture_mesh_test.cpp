@@ -100,11 +100,7 @@ TEST_F(ResourceTest, RgbImageGetsOpaqueAlpha) {
     D3D11_TEXTURE2D_DESC desc;
     texture->GetDesc(&desc);
     texture->Release();
-    EXPECT_EQ(desc.Width, 134u);
-    EXPECT_EQ(desc.Height, 134u);
-    EXPECT_EQ(desc.MipLevels, 1u);
     EXPECT_EQ(desc.Format, DXGI_FORMAT_R8G8B8A8_UNORM);
-    EXPECT_EQ(desc.BindFlags, UINT(D3D11_BIND_SHADER_RESOURCE));
 
     // Rows in file order, colour unchanged, alpha 255.
     const std::vector<uint8_t> pixels = gfx_test::ReadPixels(view);
@@ -134,38 +130,26 @@ TEST_F(ResourceTest, AlphaIsKeptWithoutPremultiplying) {
     view->Release();
 }
 
-TEST_F(ResourceTest, UndecodableImagesGiveNoView) {
-    std::vector<uint8_t> png = EncodePng(2, 2, 4, std::vector<uint8_t>(16, 7));
-    png.resize(png.size() / 2);  // cut inside the image data
-    ID3D11ShaderResourceView* view = reinterpret_cast<ID3D11ShaderResourceView*>(1);
-    EXPECT_FALSE(LoadTextureMemory(png.data(), int(png.size()), &view));
-    EXPECT_EQ(view, nullptr);
-    const char text[] = "not a picture";
-    EXPECT_FALSE(LoadTextureMemory(text, sizeof text, &view));
-    EXPECT_EQ(view, nullptr);
-    EXPECT_FALSE(LoadTextureFile((dir + "/missing.png").c_str(), &view));
-    EXPECT_EQ(view, nullptr);
-    EXPECT_EQ(LiveObjectCount(), baseline);
-}
-
-// Found by fuzzing LoadTextureMemory: stb's other decoders took stray bytes for pictures.
-TEST_F(ResourceTest, OnlyPngPicturesAreDecoded) {
+// Found in part by fuzzing LoadTextureMemory: stb's other decoders took stray bytes for
+// pictures, one of them 17 bytes that the TGA reader read for seconds past their end.
+TEST_F(ResourceTest, OnlyWholePngPicturesAreDecoded) {
     const std::vector<uint8_t> rgba(2 * 2 * 4, 200);
-    std::vector<uint8_t> tga, bmp;
+    std::vector<uint8_t> cut = EncodePng(2, 2, 4, rgba), tga, bmp;
+    cut.resize(cut.size() / 2);  // cut inside the image data
     auto append = [](void* context, void* data, int size) {
         AppendBytes(*static_cast<std::vector<uint8_t>*>(context), data, size_t(size));
     };
     ASSERT_TRUE(stbi_write_tga_to_func(append, &tga, 2, 2, 4, rgba.data()));
     ASSERT_TRUE(stbi_write_bmp_to_func(append, &bmp, 2, 2, 4, rgba.data()));
-    // 17 bytes that the TGA reader took for a picture of millions of pixels and read for
-    // seconds past their end.
     std::vector<uint8_t> stray = {0x26, 0x00, 0x0a, 0x00, 0xff, 0xff, 0xff, 0xff, 0xff,
                                   0xff, 0xff, 0x89, 0x50, 0x4e, 0x60, 0x47, 0x08};
-    for (const std::vector<uint8_t>* bytes : {&tga, &bmp, &stray}) {
+    for (const std::vector<uint8_t>* bytes : {&cut, &tga, &bmp, &stray}) {
         ID3D11ShaderResourceView* view = reinterpret_cast<ID3D11ShaderResourceView*>(1);
         EXPECT_FALSE(LoadTextureMemory(bytes->data(), int(bytes->size()), &view)) << bytes->size() << " bytes";
         EXPECT_EQ(view, nullptr);
     }
+    ID3D11ShaderResourceView* view = nullptr;
+    EXPECT_FALSE(LoadTextureFile((dir + "/missing.png").c_str(), &view));
     EXPECT_EQ(LiveObjectCount(), baseline);
 }
 
@@ -259,25 +243,16 @@ TEST_F(ResourceTest, MeshIsScaledAndReordered) {
     EXPECT_EQ(out[0].x, 100 * 0.0075f);
     EXPECT_EQ(out[0].y, 200 * 0.0075f);
     EXPECT_EQ(out[0].z, -40 * 0.0075f);
-    EXPECT_FLOAT_EQ(out[0].x, 0.75f);
-    EXPECT_FLOAT_EQ(out[0].z, -0.3f);
     EXPECT_EQ(out[0].u, 0.25f);
     EXPECT_EQ(out[0].v, 0.5f);
-    EXPECT_EQ(out[0].nx, 0.0f);
     EXPECT_EQ(out[0].ny, 1.0f);
-    EXPECT_EQ(out[0].nz, 0.0f);
     EXPECT_EQ(out[2].nz, 2.0f);  // normals are neither scaled nor renormalised
-    EXPECT_EQ(out[1].u, 1.0f);
 
     const std::vector<uint8_t> indexBytes = gfx_test::ReadBuffer(mesh->indexBuffer);
     ASSERT_EQ(indexBytes.size(), 16u);
     uint32_t indices[4];
     std::memcpy(indices, indexBytes.data(), sizeof indices);
     EXPECT_EQ(indices[2], 7u);
-    D3D11_BUFFER_DESC desc;
-    mesh->indexBuffer->GetDesc(&desc);
-    EXPECT_EQ(desc.BindFlags, UINT(D3D11_BIND_INDEX_BUFFER));
-    EXPECT_EQ(desc.Usage, D3D11_USAGE_DEFAULT);
     mesh->vertexBuffer->Release();
     mesh->indexBuffer->Release();
     free(mesh);
