@@ -49,12 +49,6 @@ in vec2 tex;
 layout(location = 0) out vec4 colour;
 void main() { colour = texture(picture, tex); }
 )";
-const char* const kVertex2D = R"(#version 450
-layout(location = 0) in vec3 position;
-layout(location = 1) in vec2 texcoord;
-out vec2 tex;
-void main() { gl_Position = vec4(position, 1.0); tex = texcoord; }
-)";
 const char* const kSpritePixel = R"(#version 450
 layout(std140, binding = 2) uniform Colour { vec4 vColor; };
 layout(binding = 0) uniform sampler2D picture;
@@ -274,7 +268,7 @@ PlainRoadScene::PlainRoadScene(int width, int height) : parts_(new Parts) {
     std::string log;
     p.lineArt = hlsl::test::LinkProgram(kVertex3D, kLineArtPixel, log);
     p.textured = hlsl::test::LinkProgram(kVertex3D, kTexturePixel, log);
-    p.sprite = hlsl::test::LinkProgram(kVertex2D, kSpritePixel, log);
+    p.sprite = hlsl::test::LinkProgram(kPlainQuadVertexSource, kSpritePixel, log);
     if (!p.lineArt || !p.textured || !p.sprite) {
         why_ = "the baseline's shaders do not link: " + log;
         return;
