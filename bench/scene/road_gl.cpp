@@ -322,6 +322,16 @@ PlainRoadScene::PlainRoadScene(int width, int height) : parts_(new Parts) {
 
 PlainRoadScene::~PlainRoadScene() {
     Parts& p = *parts_;
+    // The baselines share one context: the next one must find GL's defaults, not the
+    // Direct3D conventions set above (an upside-down clip space would flip its picture).
+    glClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    glFrontFace(GL_CCW);
+    for (GLenum capability : {GL_CULL_FACE, GL_DEPTH_CLAMP, GL_DEPTH_TEST, GL_STENCIL_TEST,
+                              GL_PRIMITIVE_RESTART_FIXED_INDEX})
+        glDisable(capability);
+    glDisablei(GL_BLEND, 0);
+    glBindSampler(0, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     for (GLuint program : {p.lineArt, p.textured, p.sprite}) glDeleteProgram(program);
     const GLuint arrays[] = {p.meshArray, p.screenArray};
     glDeleteVertexArrays(2, arrays);
