@@ -98,12 +98,8 @@ TEST_F(AppDebugCamera, HomeResetsOnceUntilReleased) {
     quarvel::platform::InjectKey(SDL_SCANCODE_HOME, true);
     PollKeys();
     EXPECT_EQ(debugCamera.position.x, 0.0f);
-    EXPECT_EQ(debugCamera.position.z, 0.0f);
     EXPECT_EQ(debugCamera.forward.z, 1.0f);
-    EXPECT_EQ(debugCamera.up.y, 1.0f);
-    EXPECT_EQ(debugCamera.right.x, 1.0f);
     EXPECT_EQ(debugCamera.yawInput, 0.0f);
-    EXPECT_EQ(debugCamera.homeLatch, 1);
 
     debugCamera.position.x = 7.0f;  // flying on with Home still held: no second reset
     PollKeys();

@@ -73,9 +73,9 @@ TEST_F(SetupDialogTest, ListsEachSizeOnceAndOnlyAtTheChosenDepth) {
     EXPECT_EQ(modeList[1][0], 1920);
     EXPECT_EQ(modeList[1][1], 1080);
     EXPECT_EQ(modeList[2][0], 1280);
-}
 
-TEST_F(SetupDialogTest, EqualSizesThatAreNotAdjacentAreListedAgain) {
+    // Only neighbours are merged: a size that comes back later is listed again.
+    SetUp();
     ASSERT_EQ(Open("1920x1080x32@60,1280x720x32@60,1920x1080x32@75"), 1);
     EXPECT_EQ(shown.entries, Entries({"1920 * 1080", "1280 * 720", "1920 * 1080"}));
 }

@@ -14,14 +14,6 @@ TEST(Win32Geometry, OverlappedFrameIsWhatWindowsAddsAt96Dpi) {
     EXPECT_EQ(rect.top, -31);
     EXPECT_EQ(rect.right, 1288);
     EXPECT_EQ(rect.bottom, 728);
-    RECT withMenu{0, 0, 100, 100};
-    AdjustWindowRect(&withMenu, WS_OVERLAPPEDWINDOW, TRUE);
-    EXPECT_EQ(withMenu.top, -51);
-    RECT popup{10, 20, 30, 40};
-    AdjustWindowRect(&popup, WS_POPUP, FALSE);
-    EXPECT_EQ(popup.left, 10);
-    EXPECT_EQ(popup.bottom, 40);
-    EXPECT_FALSE(AdjustWindowRect(nullptr, WS_POPUP, FALSE));
 }
 
 TEST(Win32Geometry, WindowedClientAreaIsExactlyTheRequestedSize) {

@@ -172,38 +172,27 @@ TEST_F(Win32Input, ClipCursorConfinesTheReportedPosition) {
     EXPECT_EQ(messages[0].lParam, MAKELPARAM(300, 200));
 }
 
-TEST(Win32InputScript, ParsesStepsInTimeOrderAndRejectsTheRest) {
+TEST(Win32InputScript, ParsesStepsInTimeOrderWithTheirAnchorsAndRejectsTheRest) {
+    using quarvel::platform::ScriptStep;
     std::vector<std::string> rejected;
     auto steps = quarvel::platform::ParseInputScript(
-        "1600:keyup:escape, 1500:keydown:Escape,2000:close,bad,3:keydown:nokey,4:close:x,-5:close,1500:keydown:w",
-        &rejected);
-    ASSERT_EQ(steps.size(), 4u);
-    EXPECT_EQ(steps[0].atMs, 1500u);
-    EXPECT_EQ(steps[0].kind, quarvel::platform::ScriptStep::kKeyDown);
-    EXPECT_EQ(steps[0].scancode, SDL_SCANCODE_ESCAPE);
-    EXPECT_EQ(steps[1].scancode, SDL_SCANCODE_W);  // same time: kept in the given order
-    EXPECT_EQ(steps[2].kind, quarvel::platform::ScriptStep::kKeyUp);
-    EXPECT_EQ(steps[3].kind, quarvel::platform::ScriptStep::kClose);
-    EXPECT_EQ(rejected, (std::vector<std::string>{"bad", "3:keydown:nokey", "4:close:x", "-5:close"}));
-}
-
-TEST(Win32InputScript, ReadsWindowAnchorsAndFloods) {
-    std::vector<std::string> rejected;
-    auto steps = quarvel::platform::ParseInputScript(
+        "1600:keyup:escape, 1500:keydown:Escape,bad,3:keydown:nokey,4:close:x,-5:close,1500:keydown:w,"
         "window+250:close,100:flood:3000,5:flood,6:flood:0,window+:close,window+x:close,Window+0:keydown:a",
         &rejected);
-    ASSERT_EQ(steps.size(), 3u);
-    EXPECT_EQ(steps[0].atMs, 0u);
-    EXPECT_EQ(steps[0].anchor, quarvel::platform::ScriptStep::kWindowCreated);
-    EXPECT_EQ(steps[0].kind, quarvel::platform::ScriptStep::kKeyDown);
-    EXPECT_EQ(steps[1].atMs, 100u);
-    EXPECT_EQ(steps[1].anchor, quarvel::platform::ScriptStep::kFirstPump);
-    EXPECT_EQ(steps[1].kind, quarvel::platform::ScriptStep::kFlood);
+    ASSERT_EQ(steps.size(), 6u);
+    // In time order whatever the anchor; steps at the same time keep the given order.
+    EXPECT_EQ(steps[0].anchor, ScriptStep::kWindowCreated);
+    EXPECT_EQ(steps[0].kind, ScriptStep::kKeyDown);
+    EXPECT_EQ(steps[1].kind, ScriptStep::kFlood);
+    EXPECT_EQ(steps[1].anchor, ScriptStep::kFirstPump);
     EXPECT_EQ(steps[1].durationMs, 3000u);
     EXPECT_EQ(steps[2].atMs, 250u);
-    EXPECT_EQ(steps[2].anchor, quarvel::platform::ScriptStep::kWindowCreated);
-    EXPECT_EQ(steps[2].kind, quarvel::platform::ScriptStep::kClose);
-    EXPECT_EQ(rejected, (std::vector<std::string>{"5:flood", "6:flood:0", "window+:close", "window+x:close"}));
+    EXPECT_EQ(steps[2].kind, ScriptStep::kClose);
+    EXPECT_EQ(steps[3].scancode, SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(steps[4].scancode, SDL_SCANCODE_W);
+    EXPECT_EQ(steps[5].kind, ScriptStep::kKeyUp);
+    EXPECT_EQ(rejected, (std::vector<std::string>{"bad", "3:keydown:nokey", "4:close:x", "-5:close", "5:flood",
+                                                   "6:flood:0", "window+:close", "window+x:close"}));
 }
 
 }  // namespace
