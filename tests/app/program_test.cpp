@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "pack_format.h"
 #include "program_runner.h"
 
 namespace {
@@ -64,13 +65,7 @@ const Recording& Reference() {
             std::ofstream(folder + "/errors") << recording.run.errors;
             std::ofstream(folder + "/status") << recording.run.status;
         }
-        recording.frames = ReadFrames(folder);
-        recording.pictures.clear();
-        for (const RecordedFrame& frame : recording.frames) {
-            char name[32];
-            std::snprintf(name, sizeof name, "/%05d.png", frame.number);
-            recording.pictures.push_back(ReadFile(folder + name));
-        }
+        ReadRecorded(folder, recording);
         std::ifstream(folder + "/status") >> recording.run.status;
         const std::vector<unsigned char> errors = ReadFile(folder + "/errors");
         recording.run.errors.assign(errors.begin(), errors.end());
@@ -232,17 +227,14 @@ std::vector<ShaderFault> ShaderFaults() {
     return faults;
 }
 
-// The packed form: the text's length as a little-endian word, then the zlib stream.
 std::vector<unsigned char> Pack(const std::string& text) {
-    uLongf size = compressBound(text.size());
-    std::vector<unsigned char> packed(4 + size);
-    const uint32_t length = static_cast<uint32_t>(text.size());
-    for (int i = 0; i < 4; ++i) packed[i] = static_cast<unsigned char>(length >> (8 * i));
-    EXPECT_EQ(compress2(packed.data() + 4, &size, reinterpret_cast<const Bytef*>(text.data()), text.size(), 9), Z_OK);
-    packed.resize(4 + size);
+    std::vector<uint8_t> packed;
+    std::string error;
+    EXPECT_TRUE(quarvel::shader_pack::PackShaderText(text, 9, packed, error)) << error;
     return packed;
 }
 
+// The packed form: the text's length as a little-endian word, then the zlib stream.
 std::string Unpack(const std::vector<unsigned char>& packed) {
     if (packed.size() < 4) return "";
     uint32_t length = packed[0] | packed[1] << 8 | packed[2] << 16 | uint32_t(packed[3]) << 24;

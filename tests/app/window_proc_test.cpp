@@ -69,16 +69,14 @@ TEST_F(AppWindowProc, ActivationCodesSetTheFlagOrLeaveIt) {
     EXPECT_TRUE(windowActive);
 }
 
-TEST_F(AppWindowProc, EscapeQuitsWithZeroAndOtherKeysDoNothing) {
+TEST_F(AppWindowProc, EscapeAndClosingQuitWithZeroAndOtherKeysDoNothing) {
     SendMessageA(window, WM_KEYDOWN, 'W', 0);
     SendMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(Drain(), -1);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(SendMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001), 0);
     EXPECT_EQ(Drain(), 0);
-}
-
-TEST_F(AppWindowProc, ClosingTheWindowQuitsWithZero) {
+    // So does closing the window.
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(Drain(), 0);

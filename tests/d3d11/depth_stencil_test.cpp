@@ -81,19 +81,6 @@ TEST_F(D3d11DepthStencilTest, LessKeepsTheNearestSurfaceAndClearsSetTheDepth) {
     EXPECT_EQ(Pixel(1, 1), kRed) << "a clear to 0.05 should reject z = 0.08";
 }
 
-TEST_F(D3d11DepthStencilTest, ANullStateIsTheDefaultDepthTest) {
-    D3D11_DEPTH_STENCIL_DESC off{};
-    off.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ALL;
-    SetState(off);
-    context_->OMSetDepthStencilState(nullptr, 0);  // LESS with writes, no stencil
-    ClearDepth(0.3f, 0);
-    FullQuad(0.5f, 1, 0);
-    EXPECT_EQ(Pixel(0, 0), kBlack);
-    FullQuad(0.2f, 0, 1);
-    EXPECT_EQ(Pixel(0, 0), kGreen);
-    EXPECT_NEAR(DepthAt(0, 0), 0.2, 1e-6);
-}
-
 TEST_F(D3d11DepthStencilTest, ClearsIgnoreTheWriteMaskAndDisabledDepthWritesNothing) {
     D3D11_DEPTH_STENCIL_DESC off = DepthOn();
     off.DepthEnable = FALSE;

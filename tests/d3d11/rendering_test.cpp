@@ -15,16 +15,6 @@ std::vector<Vertex> Quad(float left, float top, float right, float bottom, float
 
 class D3d11RenderingTest : public DeviceTest {};
 
-TEST_F(D3d11RenderingTest, ClipSpaceTopIsTheFirstRowReadBack) {
-    MakeTarget(8, 8);
-    BindTarget();
-    Clear(0, 0, 0, 1);
-    DrawVertices(Quad(-1, 1, 1, 0, 0.5f, kRed));  // the upper half of clip space
-    const std::vector<Rgba8> pixels = ReadRgba8(target_.get());
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(pixels[y * 8 + x], y < 4 ? kRed : kBlack) << x << "," << y;
-}
-
 TEST_F(D3d11RenderingTest, PositionCountsPixelsFromTheTopLeftAtPixelCentres) {
     MakeTarget(4, 2, DXGI_FORMAT_R32G32B32A32_FLOAT);
     BindTarget();
@@ -172,44 +162,6 @@ TEST_F(D3d11SamplingTest, ABoundTargetCannotBeReadAtTheSameTime) {
     context_->PSSetShaderResources(0, 1, views);
     context_->PSGetShaderResources(0, 1, &bound);
     EXPECT_FALSE(bound) << "a view of a bound target was accepted";
-}
-
-class D3d11CullingTest : public DeviceTest {
-protected:
-    // Draws one clockwise and one counter-clockwise triangle (left and right halves) and
-    // returns which of them reached the target.
-    std::pair<bool, bool> DrawBoth(const D3D11_RASTERIZER_DESC* desc) {
-        Ref<ID3D11RasterizerState> state;
-        if (desc) {
-            EXPECT_EQ(device_->CreateRasterizerState(desc, &state), S_OK);
-        }
-        context_->RSSetState(state.get());
-        Clear(0, 0, 0, 1);
-        DrawVertices({// clockwise on screen: top-left, top-middle, bottom-left
-                      {-1, 1, 0, 1, 0, 0, 1},
-                      {0, 1, 0, 1, 0, 0, 1},
-                      {-1, -1, 0, 1, 0, 0, 1},
-                      // counter-clockwise: top-middle, bottom-right, top-right
-                      {0.001f, 1, 0, 1, 0, 0, 1},
-                      {1, -1, 0, 1, 0, 0, 1},
-                      {1, 1, 0, 1, 0, 0, 1}});
-        return {Pixel(0, 0) == kRed, Pixel(7, 0) == kRed};
-    }
-};
-
-TEST_F(D3d11CullingTest, FrontFacesAreClockwiseAndBackFacesAreCulledByDefault) {
-    MakeTarget(8, 8);
-    BindTarget();
-    EXPECT_EQ(DrawBoth(nullptr), std::make_pair(true, false));
-    D3D11_RASTERIZER_DESC d = {D3D11_FILL_SOLID, D3D11_CULL_BACK, FALSE, 0, 0, 0, TRUE, FALSE, FALSE, FALSE};
-    EXPECT_EQ(DrawBoth(&d), std::make_pair(true, false));
-    d.CullMode = D3D11_CULL_FRONT;
-    EXPECT_EQ(DrawBoth(&d), std::make_pair(false, true));
-    d.CullMode = D3D11_CULL_NONE;
-    EXPECT_EQ(DrawBoth(&d), std::make_pair(true, true));
-    d.CullMode = D3D11_CULL_BACK;
-    d.FrontCounterClockwise = TRUE;
-    EXPECT_EQ(DrawBoth(&d), std::make_pair(false, true));
 }
 
 TEST_F(D3d11RenderingTest, ViewportsCountFromTheTopLeftAndKeepFractions) {

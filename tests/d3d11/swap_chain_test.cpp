@@ -62,8 +62,6 @@ TEST(D3d11SwapChainTest, BufferZeroIsARenderTargetAndPresentShowsItUpright) {
         EXPECT_EQ(td.Height, 8u);
         EXPECT_EQ(td.Format, DXGI_FORMAT_R8G8B8A8_UNORM);
         EXPECT_TRUE(td.BindFlags & D3D11_BIND_RENDER_TARGET);
-        void* second = nullptr;
-        EXPECT_EQ(chain->GetBuffer(1, __uuidof(ID3D11Texture2D), &second), DXGI_ERROR_INVALID_CALL);
 
         // Top half red, bottom half blue, through a scissored clear-like draw: two clears of
         // a back buffer and a 16x4 viewport are enough to tell up from down.
@@ -93,18 +91,6 @@ TEST(D3d11SwapChainTest, BufferZeroIsARenderTargetAndPresentShowsItUpright) {
         EXPECT_EQ(top[2], 0);
         EXPECT_EQ(bottom[0], 0);
         EXPECT_EQ(bottom[2], 255);
-        EXPECT_EQ(chain->Present(0, DXGI_PRESENT_TEST), S_OK);
-        UINT presents = 0;
-        EXPECT_EQ(chain->GetLastPresentCount(&presents), S_OK);
-        EXPECT_EQ(presents, 1u);
-
-        DXGI_SWAP_CHAIN_DESC got{};
-        EXPECT_EQ(chain->GetDesc(&got), S_OK);
-        EXPECT_EQ(got.OutputWindow, static_cast<HWND>(&window));
-        EXPECT_EQ(got.BufferCount, 2u);
-        Ref<ID3D11Device> parent;
-        EXPECT_EQ(chain->GetDevice(__uuidof(ID3D11Device), reinterpret_cast<void**>(&parent)), S_OK);
-        EXPECT_EQ(parent.get(), device.get());
     }
     EXPECT_EQ(LiveObjectCount(), base);
 }

@@ -55,12 +55,6 @@ TEST(ScreenGeometryTest, RotatedSpriteUnturnedAndAQuarterTurn) {
     ExpectVertex(turned[3], VirtualToClipX(690.0f), VirtualToClipY(260.0f), 1.0f, 1.0f);
 }
 
-TEST(ScreenGeometryTest, LoadingBarFillWidths) {
-    EXPECT_NEAR(LoadingBarFillWidth(10.0f), 13.6f, 1e-4f);
-    EXPECT_NEAR(LoadingBarFillWidth(20.0f), 131.2f, 1e-4f);
-    EXPECT_NEAR(LoadingBarFillWidth(100.0f), 1072.0f, 1e-4f);
-}
-
 TEST(BoxGeometryTest, ExtentsOfTwoGiveTheUnitCubeExactly) {
     MeshVertex box[24];
     BuildBoxVertices(box, 2.0f, 2.0f, 2.0f);

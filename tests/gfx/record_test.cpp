@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #pragma GCC diagnostic pop
 
 #include "needs.h"
+#include "program_runner.h"
 #include "record/frame_sink.h"
 #include "record/record_settings.h"
 #include "record/virtual_time.h"
@@ -29,7 +29,7 @@ namespace {
 
 using namespace quarvel::record;
 
-TEST(RecordSettings, ParsesPathRateAndTimes) {
+TEST(RecordSettings, ParsesPathRateAndTimesAndRefusesWhatCannotBeUsed) {
     Settings s;
     std::string error;
     ASSERT_TRUE(ParseSettings(nullptr, "12", "1,2", s, error));
@@ -48,11 +48,8 @@ TEST(RecordSettings, ParsesPathRateAndTimes) {
     ASSERT_TRUE(ParseSettings("a.mp4", "", "", s, error));
     EXPECT_TRUE(s.video);
     EXPECT_EQ(s.fps, 30.0);
-}
 
-TEST(RecordSettings, RefusesWhatCannotBeUsed) {
-    Settings s;
-    std::string error;
+    // What cannot be used is refused.
     EXPECT_FALSE(ParseSettings("", nullptr, nullptr, s, error));
     for (const char* fps : {"0", "-5", "abc", "30fps", "1001", "nan", "inf"}) {
         error.clear();
@@ -122,25 +119,17 @@ TEST_F(RecordFolder, FfmpegRefusingTheOutputIsReported) {
     EXPECT_NE(error.find("ffmpeg"), std::string::npos) << error;
 }
 
-struct IndexLine {
-    std::string name;
-    uint32_t ms;
-    bool loop;
-};
+// The index of a recording, whose frames are numbered from 0 in order.
+std::vector<RecordedFrame> ReadIndex(const std::string& folder) {
+    std::vector<RecordedFrame> frames = ReadFrames(folder);
+    for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i].number, int(i));
+    return frames;
+}
 
-std::vector<IndexLine> ReadIndex(const std::string& folder) {
-    std::istringstream index(ReadWholeFile(folder + "/frames.tsv"));
-    std::vector<IndexLine> lines;
-    std::string line;
-    while (std::getline(index, line)) {
-        char name[16], kind[16];
-        unsigned ms;
-        EXPECT_EQ(std::sscanf(line.c_str(), "%15[0-9]\t%u\t%15s", name, &ms, kind), 3) << line;
-        EXPECT_EQ(std::stoul(name), lines.size()) << line;
-        EXPECT_TRUE(std::string(kind) == "loop" || std::string(kind) == "startup") << line;
-        lines.push_back({name, ms, std::string(kind) == "loop"});
-    }
-    return lines;
+std::string PictureOf(const std::string& folder, const RecordedFrame& frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/%05d.png", frame.number);
+    return folder + name;
 }
 
 // The music time the harness encoded in a frame's colour.
@@ -165,7 +154,7 @@ TEST_F(RecordFolder, LoopFrameKShowsKOverFps) {
     const std::string out = dir + "/frames";
     ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + out + "' QUARVEL_RECORD_FPS=10", dir + "/log"), 0)
         << ReadWholeFile(dir + "/log");
-    const std::vector<IndexLine> lines = ReadIndex(out);
+    const std::vector<RecordedFrame> lines = ReadIndex(out);
     // Loop frames 0 to 301: the frame at 30 000 ms is followed by one more, the first past it.
     ASSERT_EQ(lines.size(), 3u + 302u);
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -173,13 +162,13 @@ TEST_F(RecordFolder, LoopFrameKShowsKOverFps) {
         ASSERT_EQ(lines[i].loop, loop) << i;
         // Position exactly k / fps; the program's float arithmetic makes, for example, 16.3 s
         // read as 16 299 ms.
-        ASSERT_EQ(lines[i].ms, loop ? MusicMsForFrames((i - 3) * 4410, 44100) : 0) << i;
-        ASSERT_NEAR(lines[i].ms, loop ? (i - 3) * 100.0 : 0.0, 1.0) << i;
+        ASSERT_EQ(lines[i].musicMs, loop ? MusicMsForFrames((i - 3) * 4410, 44100) : 0) << i;
+        ASSERT_NEAR(lines[i].musicMs, loop ? (i - 3) * 100.0 : 0.0, 1.0) << i;
         if (i % 25 == 0 || i + 1 == lines.size()) {
-            EXPECT_EQ(EncodedMs(out + "/" + lines[i].name + ".png"), lines[i].ms) << i;
+            EXPECT_EQ(EncodedMs(PictureOf(out, lines[i])), lines[i].musicMs) << i;
         }
     }
-    EXPECT_EQ(lines.back().ms, 30100u);
+    EXPECT_EQ(lines.back().musicMs, 30100u);
     EXPECT_NE(ReadWholeFile(dir + "/log").find("305 frames"), std::string::npos) << ReadWholeFile(dir + "/log");
 }
 
@@ -189,12 +178,12 @@ TEST_F(RecordFolder, ListedTimesInAnyOrderThenTheMusicEnds) {
     // the play call, before any frame has been presented.
     ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + out + "' QUARVEL_RECORD_TIMES=18000,0,12345,29999", dir + "/log"), 0)
         << ReadWholeFile(dir + "/log");
-    const std::vector<IndexLine> lines = ReadIndex(out);
+    const std::vector<RecordedFrame> lines = ReadIndex(out);
     std::vector<uint32_t> loop;
-    for (const IndexLine& line : lines) {
-        if (line.loop) loop.push_back(line.ms);
+    for (const RecordedFrame& line : lines) {
+        if (line.loop) loop.push_back(line.musicMs);
         // What each picture shows is the time it was listed under.
-        EXPECT_EQ(EncodedMs(out + "/" + line.name + ".png"), line.ms) << line.name;
+        EXPECT_EQ(EncodedMs(PictureOf(out, line)), line.musicMs) << line.number;
     }
     EXPECT_EQ(lines.size(), 3u + 4u);
     EXPECT_EQ(loop, (std::vector<uint32_t>{18000, 0, 12345, 29999}));

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -13,6 +12,7 @@
 
 #include "gfx/shader_file.h"
 #include "pack_format.h"
+#include "scratch.h"
 
 namespace {
 
@@ -36,20 +36,9 @@ void SetWord(std::vector<uint8_t>& packed, uint32_t word) {
 
 class ShaderFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/gfx_shader_file_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-        const std::string path = dir + "/" + name;
-        FILE* file = fopen(path.c_str(), "wb");
-        EXPECT_NE(file, nullptr);
-        if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), file);
-        fclose(file);
-        return path;
+        EXPECT_TRUE(quarvel::test::WriteWholeFile(dir / name, bytes.data(), bytes.size()));
+        return dir / name;
     }
 
     // Reads through the system's reader and hands back the text, or fails the test.
@@ -68,10 +57,10 @@ protected:
         return out;
     }
 
-    std::string dir;
+    quarvel::test::ScratchFolder dir;
 };
 
-TEST(ShaderFilePath, ReplacesTheLastExtensionAndKeepsTheSeparator) {
+TEST(ShaderFilePath, ReplacesTheLastExtensionKeepsTheSeparatorAndFitsMaxPath) {
     char path[MAX_PATH];
     ASSERT_TRUE(ShaderFilePath("Shaders/Shaders2D.fx", path));
     EXPECT_STREQ(path, "Shaders/Shaders2D.shader");
@@ -81,10 +70,8 @@ TEST(ShaderFilePath, ReplacesTheLastExtensionAndKeepsTheSeparator) {
     EXPECT_STREQ(path, "dir.v2/name.tar.shader");
     ASSERT_TRUE(ShaderFilePath("dir.v2/noext", path));
     EXPECT_STREQ(path, "dir.v2/noext.shader");
-}
 
-TEST(ShaderFilePath, RefusesWhatDoesNotFitMaxPath) {
-    char path[MAX_PATH];
+    // What does not fit MAX_PATH is refused.
     const std::string fits = std::string(MAX_PATH - 1 - 7, 'a') + ".fx";  // 252 + ".shader" = 259
     ASSERT_TRUE(ShaderFilePath(fits.c_str(), path));
     EXPECT_EQ(strlen(path), (size_t)MAX_PATH - 1);
@@ -94,10 +81,10 @@ TEST(ShaderFilePath, RefusesWhatDoesNotFitMaxPath) {
 }
 
 TEST_F(ShaderFileTest, BackslashPathOpensTheFileInTheSubfolder) {
-    mkdir((dir + "/Shaders").c_str(), 0755);
+    mkdir((dir / "Shaders").c_str(), 0755);
     Write("Shaders/Bloom.shader", Packed("float4 bloom;"));
     char path[MAX_PATH];
-    ASSERT_TRUE(ShaderFilePath((dir + "/Shaders\\Bloom.hlsl").c_str(), path));
+    ASSERT_TRUE(ShaderFilePath((dir / "Shaders\\Bloom.hlsl").c_str(), path));
     EXPECT_EQ(Read(path), "float4 bloom;");
 }
 
@@ -144,29 +131,19 @@ TEST_F(ShaderFileTest, AHugeLengthWordReservesOnlyWhatTheStreamCouldFill) {
 }
 
 TEST_F(ShaderFileTest, MissingShortAndCorruptFilesFail) {
-    HRESULT hr;
-    Read(dir + "/missing.shader", &hr);
-    EXPECT_TRUE(FAILED(hr));
-
-    for (size_t size = 0; size < 4; ++size) {
-        Read(Write("short.shader", std::vector<uint8_t>(size, 0x10)), &hr);
-        EXPECT_TRUE(FAILED(hr)) << size << " bytes";
-    }
-
-    std::vector<uint8_t> packed = Packed(SourceText(1780));
-    // A stream cut short, and one with damaged deflate data: neither hands on bytes that
-    // were never written.
-    Read(Write("truncated.shader", std::vector<uint8_t>(packed.begin(), packed.begin() + packed.size() / 2)), &hr);
-    EXPECT_TRUE(FAILED(hr));
-    std::vector<uint8_t> damaged = packed;
+    const std::vector<uint8_t> packed = Packed(SourceText(1780));
+    // A stream cut short, damaged deflate data and a checksum that does not match the text:
+    // none hands on bytes that were never written.
+    std::vector<uint8_t> truncated(packed.begin(), packed.begin() + packed.size() / 2), damaged = packed,
+        badChecksum = packed;
     for (size_t i = 8; i < damaged.size(); i += 7) damaged[i] ^= 0x5A;
-    Read(Write("damaged.shader", damaged), &hr);
-    EXPECT_TRUE(FAILED(hr));
-
-    // A checksum that does not match the text is a corrupt stream too.
-    std::vector<uint8_t> badChecksum = packed;
     badChecksum.back() ^= 0xFF;
-    Read(Write("checksum.shader", badChecksum), &hr);
+    HRESULT hr;
+    for (const auto& bytes : {std::vector<uint8_t>{}, std::vector<uint8_t>(3, 0x10), truncated, damaged, badChecksum}) {
+        Read(Write("bad.shader", bytes), &hr);
+        EXPECT_TRUE(FAILED(hr)) << bytes.size() << " bytes";
+    }
+    Read(dir / "missing.shader", &hr);
     EXPECT_TRUE(FAILED(hr));
 }
 

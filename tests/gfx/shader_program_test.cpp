@@ -2,17 +2,16 @@
 // compiled, what is shown, and what enters the registry.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <string>
 
 #include "gfx/graphics_context.h"
 #include "gfx/shader_program.h"
 #include "gfx_test_support.h"
 #include "pack_format.h"
+#include "scratch.h"
 
 namespace {
 
@@ -43,15 +42,11 @@ protected:
         ASSERT_TRUE(InitGraphics(true));
         standardPrograms = graphics.programCount;
         gfx_test::ResetIntercepts();
-        char pattern[] = "/tmp/gfx_programs_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
     }
     void TearDown() override {
         for (ShaderProgram*& program : made) ReleaseShaderProgram(program);
         ReleaseGraphics();
         gfx_test::DestroyMainWindow();
-        std::system(("rm -rf '" + dir + "'").c_str());
     }
 
     // Writes <dir>/<name>.shader from `text` (with `word` as its length word when given) and
@@ -62,9 +57,8 @@ protected:
         EXPECT_TRUE(quarvel::shader_pack::PackShaderText(text, 6, packed, error));
         if (word >= 0)
             for (int i = 0; i < 4; ++i) packed[i] = uint8_t(word >> (8 * i));
-        std::ofstream(dir + "/" + name + ".shader", std::ios::binary)
-            .write(reinterpret_cast<const char*>(packed.data()), std::streamsize(packed.size()));
-        return dir + "/" + name + ".fx";
+        EXPECT_TRUE(quarvel::test::WriteWholeFile(dir / (name + ".shader"), packed.data(), packed.size()));
+        return dir / (name + ".fx");
     }
 
     ShaderProgram* Create(const std::string& path, const char* pixelEntry = "PS", const char* vertexEntry = "VS",
@@ -80,7 +74,17 @@ protected:
         return false;
     }
 
-    std::string dir;
+    // A program that holds nothing and is not registered.
+    void ExpectEmpty(const ShaderProgram* program, bool vertexHalf = false) const {
+        ASSERT_NE(program, nullptr);
+        EXPECT_EQ(program->vertexShader != nullptr, vertexHalf);
+        EXPECT_EQ(program->inputLayout != nullptr, vertexHalf);
+        EXPECT_EQ(program->pixelShader, nullptr);
+        EXPECT_EQ(program->constants, nullptr);
+        EXPECT_FALSE(Registered(program));
+    }
+
+    quarvel::test::ScratchFolder dir;
     UINT32 standardPrograms = 0;
     std::vector<ShaderProgram*> made;
 };
@@ -113,18 +117,6 @@ TEST_F(ShaderProgramTest, StandardSourcesCompileWithoutMessages) {
     EXPECT_EQ(ticks / 10000000 - 11644473600ull, uint64_t(info.st_mtime));
 }
 
-TEST_F(ShaderProgramTest, SameSourceTwiceGivesTwoRegisteredRecords) {
-    const std::string path = Pack("twice", kSource);
-    ShaderProgram* first = Create(path);
-    ShaderProgram* second = Create(path);
-    EXPECT_NE(first, second);
-    EXPECT_NE(first->vertexShader, nullptr);
-    EXPECT_NE(first->constants, second->constants);
-    ASSERT_EQ(graphics.programCount, standardPrograms + 2);
-    EXPECT_EQ(graphics.programRegistry[standardPrograms], first);
-    EXPECT_EQ(graphics.programRegistry[standardPrograms + 1], second);
-}
-
 // Programs of one file share its vertex shader: the same text, entry and target are
 // compiled once, whatever the path, and every caller gets code it may release.
 TEST_F(ShaderProgramTest, SameTextEntryAndTargetCompileOnce) {
@@ -138,11 +130,16 @@ TEST_F(ShaderProgramTest, SameTextEntryAndTargetCompileOnce) {
     code[0]->Release();
     code[1]->Release();
 
-    // What the callers let go of stays usable for the next one.
-    EXPECT_TRUE(Registered(Create(first)));
-    EXPECT_TRUE(Registered(Create(copy)));
+    // What the callers let go of stays usable for the next one; each program is a record
+    // and objects of its own, registered in creation order.
+    Create(first);
+    Create(copy);
     EXPECT_EQ(Intercepted().compiles.size(), 2u);  // only PS is new
+    ASSERT_EQ(graphics.programCount, standardPrograms + 2);
+    EXPECT_EQ(graphics.programRegistry[standardPrograms], made[0]);
+    EXPECT_EQ(graphics.programRegistry[standardPrograms + 1], made[1]);
     EXPECT_NE(made[0]->vertexShader, made[1]->vertexShader);
+    EXPECT_NE(made[0]->constants, made[1]->constants);
 
     // Another target, another entry or one changed character is a compile of its own.
     ID3DBlob* other = nullptr;
@@ -165,14 +162,8 @@ TEST_F(ShaderProgramTest, CompileErrorShowsOneBoxPerProgram) {
     const std::string path = Pack("broken", std::string(kSource) + "float4 Oops( { }\n");
     ShaderProgram* first = Create(path);
     ShaderProgram* second = Create(path);
-    for (ShaderProgram* program : {first, second}) {
-        ASSERT_NE(program, nullptr);
-        EXPECT_EQ(program->vertexShader, nullptr);
-        EXPECT_EQ(program->inputLayout, nullptr);
-        EXPECT_EQ(program->pixelShader, nullptr);
-        EXPECT_EQ(program->constants, nullptr);
-        EXPECT_FALSE(Registered(program));
-    }
+    ExpectEmpty(first);
+    ExpectEmpty(second);
     // The failed vertex entry skips the pixel entry: one compile and one box each.
     EXPECT_EQ(Intercepted().compiles.size(), 2u);
     ASSERT_EQ(Intercepted().messageBoxes.size(), 2u);
@@ -186,12 +177,7 @@ TEST_F(ShaderProgramTest, CompileErrorShowsOneBoxPerProgram) {
 }
 
 TEST_F(ShaderProgramTest, MissingPixelEntryKeepsTheVertexHalf) {
-    ShaderProgram* program = Create(Pack("nopixel", kSource), "NoSuchPS");
-    EXPECT_NE(program->vertexShader, nullptr);
-    EXPECT_NE(program->inputLayout, nullptr);
-    EXPECT_EQ(program->pixelShader, nullptr);
-    EXPECT_EQ(program->constants, nullptr);
-    EXPECT_FALSE(Registered(program));
+    ExpectEmpty(Create(Pack("nopixel", kSource), "NoSuchPS"), true);
     ASSERT_EQ(Intercepted().messageBoxes.size(), 1u);
     EXPECT_NE(Intercepted().messageBoxes[0].text.find("NoSuchPS"), std::string::npos);
 }
@@ -199,13 +185,8 @@ TEST_F(ShaderProgramTest, MissingPixelEntryKeepsTheVertexHalf) {
 TEST_F(ShaderProgramTest, ARecordThatCannotBeAllocatedIsAnEmptyProgram) {
     Intercepted().failingCallocs = 1;
     ShaderProgram* program = CreateShaderProgram(Pack("noroom", kSource).c_str(), "PS", "VS", kLayout, 2, 16);
-    ASSERT_NE(program, nullptr);
-    EXPECT_EQ(program->vertexShader, nullptr);
-    EXPECT_EQ(program->pixelShader, nullptr);
-    EXPECT_EQ(program->constants, nullptr);
-    EXPECT_EQ(program->inputLayout, nullptr);
+    ExpectEmpty(program);
     EXPECT_TRUE(Intercepted().compiles.empty()) << "nothing to compile into";
-    EXPECT_FALSE(Registered(program));
     ReleaseShaderProgram(program);
     EXPECT_EQ(program, nullptr);
 }
@@ -224,10 +205,7 @@ TEST_F(ShaderProgramTest, WarningsShowNothing) {
 // What a damaged packed file reads as is ReadShaderFile's to say; a program whose file
 // cannot be read is an empty one, made without a compile or a message.
 TEST_F(ShaderProgramTest, UnreadablePackedFilesFailSilently) {
-    ShaderProgram* program = Create(dir + "/absent.fx");
-    ASSERT_NE(program, nullptr);
-    EXPECT_EQ(program->vertexShader, nullptr);
-    EXPECT_FALSE(Registered(program));
+    ExpectEmpty(Create(dir / "absent.fx"));
     EXPECT_TRUE(Intercepted().compiles.empty());
     EXPECT_TRUE(Intercepted().messageBoxes.empty());
 }

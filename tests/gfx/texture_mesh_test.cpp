@@ -9,13 +9,10 @@
 #include <stb_image.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -24,22 +21,25 @@
 #include "gfx/texture_loader.h"
 #include "gfx_test_support.h"
 #include "platform/d3d11/live_objects.h"
+#include "scratch.h"
 
 namespace {
 
 using quarvel::d3d11::LiveObjectCount;
+using Bytes = std::vector<uint8_t>;
 
-void AppendBytes(std::vector<uint8_t>& out, const void* data, size_t size) {
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    out.insert(out.end(), bytes, bytes + size);
+void Append(void* out, void* data, int size) {
+    static_cast<Bytes*>(out)->insert(static_cast<Bytes*>(out)->end(), (uint8_t*)data, (uint8_t*)data + size);
 }
 
-std::vector<uint8_t> EncodePng(int width, int height, int channels, const std::vector<uint8_t>& pixels) {
-    std::vector<uint8_t> png;
-    stbi_write_png_to_func([](void* context, void* data, int size) {
-        AppendBytes(*static_cast<std::vector<uint8_t>*>(context), data, size_t(size));
-    }, &png, width, height, channels, pixels.data(), width * channels);
+Bytes EncodePng(int width, int height, int channels, const Bytes& pixels) {
+    Bytes png;
+    stbi_write_png_to_func(Append, &png, width, height, channels, pixels.data(), width * channels);
     return png;
+}
+
+void PutBigEndian32(Bytes& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (24 - 8 * i));
 }
 
 class ResourceTest : public ::testing::Test {
@@ -49,176 +49,109 @@ protected:
         ASSERT_NE(gfx_test::CreateMainWindow(64, 36), nullptr);
         ASSERT_TRUE(InitGraphics(true));
         baseline = LiveObjectCount();
-        char pattern[] = "/tmp/gfx_resources_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+        mkdir((scratch / "Data").c_str(), 0755);
     }
     void TearDown() override {
-        if (!oldCwd.empty()) {
-            EXPECT_EQ(chdir(oldCwd.c_str()), 0);
-        }
         ReleaseGraphics();
         gfx_test::DestroyMainWindow();
-        std::system(("rm -rf '" + dir + "'").c_str());
     }
 
-    // LoadMesh reads a fixed relative path, so each mesh test runs in its own folder.
-    Mesh* LoadMeshFile(const std::vector<uint8_t>& bytes) {
-        if (oldCwd.empty()) {
-            char cwd[4096];
-            EXPECT_NE(getcwd(cwd, sizeof cwd), nullptr);
-            oldCwd = cwd;
-            mkdir((dir + "/Data").c_str(), 0755);
-            EXPECT_EQ(chdir(dir.c_str()), 0);
-        }
-        std::ofstream("Data/overheadpylon.vbo", std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    // The pixels a picture loads as, or nothing when it is refused (which must leave nothing).
+    Bytes Load(const Bytes& file) {
+        ID3D11ShaderResourceView* view = reinterpret_cast<ID3D11ShaderResourceView*>(1);
+        const bool loaded = LoadTextureMemory(file.data(), int(file.size()), &view);
+        EXPECT_EQ(loaded, view != nullptr);
+        if (!loaded) return {};
+        const Bytes pixels = gfx_test::ReadPixels(view);
+        view->Release();
+        EXPECT_EQ(LiveObjectCount(), baseline);  // the view held the only reference to the texture
+        return pixels;
+    }
+    // LoadMesh reads a fixed relative path.
+    Mesh* LoadMeshFile(const Bytes& bytes) {
+        EXPECT_TRUE(quarvel::test::WriteWholeFile(scratch / "Data/overheadpylon.vbo", bytes.data(), bytes.size()));
+        quarvel::test::InFolder here(scratch.Path());
         return LoadMesh();
     }
 
     size_t baseline = 0;
-    std::string dir;
-    std::string oldCwd;
+    quarvel::test::ScratchFolder scratch;
 };
 
-TEST_F(ResourceTest, RgbImageGetsOpaqueAlpha) {
-    std::vector<uint8_t> rgb(134 * 134 * 3);
-    for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t(i * 7 + i / 402);
-    const std::vector<uint8_t> png = EncodePng(134, 134, 3, rgb);
-    const std::string path = dir + "/wheel.png";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+TEST_F(ResourceTest, PicturesLoadAsRgbaRowsInFileOrderWithoutPremultiplying) {
+    Bytes rgb(134 * 134 * 3), expected;
+    for (size_t i = 0; i < rgb.size(); ++i) {
+        rgb[i] = uint8_t(i * 7 + i / 402);
+        expected.push_back(rgb[i]);
+        if (i % 3 == 2) expected.push_back(255);  // opaque alpha
+    }
+    EXPECT_EQ(Load(EncodePng(134, 134, 3, rgb)), expected);
+    const Bytes rgba = {255, 128, 64, 0, 200, 100, 50, 1, 10, 20, 30, 128, 40, 50, 60, 255};
+    EXPECT_EQ(Load(EncodePng(2, 2, 4, rgba)), rgba);
+    EXPECT_EQ(Load(EncodePng(1, 1, 2, {90, 33})), (Bytes{90, 90, 90, 33}));  // grey with alpha
 
+    // A file on disk, in the format the programs sample.
+    const Bytes png = EncodePng(2, 2, 4, rgba);
+    ASSERT_TRUE(quarvel::test::WriteWholeFile(scratch / "wheel.png", png.data(), png.size()));
     ID3D11ShaderResourceView* view = nullptr;
-    ASSERT_TRUE(LoadTextureFile(path.c_str(), &view));
-    ASSERT_NE(view, nullptr);
-    ID3D11Resource* resource = nullptr;
-    view->GetResource(&resource);
-    ID3D11Texture2D* texture = nullptr;
-    resource->QueryInterface(__uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&texture));
-    resource->Release();
-    ASSERT_NE(texture, nullptr);
-    D3D11_TEXTURE2D_DESC desc;
-    texture->GetDesc(&desc);
-    texture->Release();
+    ASSERT_TRUE(LoadTextureFile((scratch / "wheel.png").c_str(), &view));
+    D3D11_SHADER_RESOURCE_VIEW_DESC desc;
+    view->GetDesc(&desc);
     EXPECT_EQ(desc.Format, DXGI_FORMAT_R8G8B8A8_UNORM);
-
-    // Rows in file order, colour unchanged, alpha 255.
-    const std::vector<uint8_t> pixels = gfx_test::ReadPixels(view);
-    ASSERT_EQ(pixels.size(), 134u * 134 * 4);
-    for (size_t p = 0; p < 134 * 134; ++p) {
-        ASSERT_EQ(pixels[p * 4 + 0], rgb[p * 3 + 0]) << p;
-        ASSERT_EQ(pixels[p * 4 + 1], rgb[p * 3 + 1]) << p;
-        ASSERT_EQ(pixels[p * 4 + 2], rgb[p * 3 + 2]) << p;
-        ASSERT_EQ(pixels[p * 4 + 3], 255) << p;
-    }
     view->Release();
-    EXPECT_EQ(LiveObjectCount(), baseline);  // the view held the only reference to the texture
+    EXPECT_FALSE(LoadTextureFile((scratch / "missing.png").c_str(), &view));
+    EXPECT_EQ(view, nullptr);
 }
 
-TEST_F(ResourceTest, AlphaIsKeptWithoutPremultiplying) {
-    const std::vector<uint8_t> rgba = {255, 128, 64, 0, 200, 100, 50, 1, 10, 20, 30, 128, 40, 50, 60, 255};
-    const std::vector<uint8_t> png = EncodePng(2, 2, 4, rgba);
-    ID3D11ShaderResourceView* view = nullptr;
-    ASSERT_TRUE(LoadTextureMemory(png.data(), int(png.size()), &view));
-    EXPECT_EQ(gfx_test::ReadPixels(view), rgba);
-    view->Release();
-
-    // Grey with alpha comes back as grey in all three channels.
-    const std::vector<uint8_t> greyAlpha = EncodePng(1, 1, 2, {90, 33});
-    ASSERT_TRUE(LoadTextureMemory(greyAlpha.data(), int(greyAlpha.size()), &view));
-    EXPECT_EQ(gfx_test::ReadPixels(view), (std::vector<uint8_t>{90, 90, 90, 33}));
-    view->Release();
-}
-
-// Found in part by fuzzing LoadTextureMemory: stb's other decoders took stray bytes for
-// pictures, one of them 17 bytes that the TGA reader read for seconds past their end.
-TEST_F(ResourceTest, OnlyWholePngPicturesAreDecoded) {
-    const std::vector<uint8_t> rgba(2 * 2 * 4, 200);
-    std::vector<uint8_t> cut = EncodePng(2, 2, 4, rgba), tga, bmp;
-    cut.resize(cut.size() / 2);  // cut inside the image data
-    auto append = [](void* context, void* data, int size) {
-        AppendBytes(*static_cast<std::vector<uint8_t>*>(context), data, size_t(size));
-    };
-    ASSERT_TRUE(stbi_write_tga_to_func(append, &tga, 2, 2, 4, rgba.data()));
-    ASSERT_TRUE(stbi_write_bmp_to_func(append, &bmp, 2, 2, 4, rgba.data()));
-    std::vector<uint8_t> stray = {0x26, 0x00, 0x0a, 0x00, 0xff, 0xff, 0xff, 0xff, 0xff,
-                                  0xff, 0xff, 0x89, 0x50, 0x4e, 0x60, 0x47, 0x08};
-    for (const std::vector<uint8_t>* bytes : {&cut, &tga, &bmp, &stray}) {
-        ID3D11ShaderResourceView* view = reinterpret_cast<ID3D11ShaderResourceView*>(1);
-        EXPECT_FALSE(LoadTextureMemory(bytes->data(), int(bytes->size()), &view)) << bytes->size() << " bytes";
-        EXPECT_EQ(view, nullptr);
-    }
-    ID3D11ShaderResourceView* view = nullptr;
-    EXPECT_FALSE(LoadTextureFile((dir + "/missing.png").c_str(), &view));
-    EXPECT_EQ(LiveObjectCount(), baseline);
-}
-
-void PutBigEndian32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (24 - 8 * i));
-}
-
-// Found by fuzzing LoadTextureMemory: stb reserves buffers by what a PNG's headers claim
-// before reading the data, so a couple of hundred bytes could make it reserve gigabytes. Such
-// files are refused before stb is asked: its failure reason stays as it was.
-TEST_F(ResourceTest, PngHeadersClaimingMoreThanTheFileHoldsAreRefusedUndecoded) {
-    const std::vector<uint8_t> rgba(2 * 2 * 4, 90);
-    const std::vector<uint8_t> png = EncodePng(2, 2, 4, rgba);
+// Each found by fuzzing LoadTextureMemory. stb's other decoders took stray bytes for
+// pictures (17 bytes that the TGA reader read for seconds past their end); stb reserved
+// buffers by what a PNG's headers claim before reading the data (gigabytes for a couple of
+// hundred bytes), so such files are refused before stb is asked and its failure reason stays
+// as it was; and an IDAT chunk of no bytes ahead of the data, which is legal, was copied
+// through a null pointer.
+TEST_F(ResourceTest, OnlyWholePngPicturesWhoseHeadersFitTheFileAreDecoded) {
+    const Bytes rgba = {255, 128, 64, 0, 200, 100, 50, 1, 10, 20, 30, 128, 40, 50, 60, 255};
+    const Bytes png = EncodePng(2, 2, 4, rgba);
     const uint8_t idat[] = {'I', 'D', 'A', 'T'};
-    const size_t idatLength = size_t(std::search(png.begin(), png.end(), std::begin(idat), std::end(idat)) - png.begin()) - 4;
+    const size_t idatAt = size_t(std::search(png.begin(), png.end(), idat, idat + 4) - png.begin());
     const size_t ihdrWidth = 16;  // signature, IHDR length and type
 
-    std::vector<uint8_t> longChunk = png;  // an IDAT claiming 2 GiB, as the fuzzer's file did
-    PutBigEndian32(longChunk, idatLength, 0x7FFFFFF0u);
-    std::vector<uint8_t> tooManyPixels = png;  // 16000 x 16000 from a few bytes of data
-    PutBigEndian32(tooManyPixels, ihdrWidth, 16000);
+    Bytes cut(png.begin(), png.begin() + png.size() / 2), tga, bmp;
+    ASSERT_TRUE(stbi_write_tga_to_func(Append, &tga, 2, 2, 4, rgba.data()));
+    ASSERT_TRUE(stbi_write_bmp_to_func(Append, &bmp, 2, 2, 4, rgba.data()));
+    Bytes stray = {0x26, 0x00, 0x0a, 0x00, 0xff, 0xff, 0xff, 0xff, 0xff,
+                         0xff, 0xff, 0x89, 0x50, 0x4e, 0x60, 0x47, 0x08};
+    Bytes longChunk = png, tooManyPixels = png;
+    PutBigEndian32(longChunk, idatAt - 4, 0x7FFFFFF0u);  // an IDAT claiming 2 GiB
+    PutBigEndian32(tooManyPixels, ihdrWidth, 16000);     // 16000 x 16000 from a few bytes
     PutBigEndian32(tooManyPixels, ihdrWidth + 4, 16000);
-
-    for (const std::vector<uint8_t>* bytes : {&longChunk, &tooManyPixels}) {
+    for (Bytes* bytes : {&cut, &tga, &bmp, &stray, &longChunk, &tooManyPixels}) {
         const char unknown[] = "not a picture";
         int w, h, c;
-        ASSERT_EQ(stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(unknown), sizeof unknown, &w, &h, &c, 4),
-                  nullptr);
+        EXPECT_EQ(stbi_load_from_memory((const stbi_uc*)unknown, sizeof unknown, &w, &h, &c, 4), nullptr);
         const std::string before = stbi_failure_reason();
-        ID3D11ShaderResourceView* view = reinterpret_cast<ID3D11ShaderResourceView*>(1);
-        EXPECT_FALSE(LoadTextureMemory(bytes->data(), int(bytes->size()), &view)) << bytes->size() << " bytes";
-        EXPECT_EQ(view, nullptr);
-        EXPECT_EQ(stbi_failure_reason(), before) << "stb decoded " << bytes->size() << " bytes";
+        EXPECT_TRUE(Load(*bytes).empty()) << bytes->size() << " bytes";
+        if (bytes == &longChunk || bytes == &tooManyPixels) {
+            EXPECT_EQ(stbi_failure_reason(), before);
+        }
     }
-    // The unchanged file still loads.
-    ID3D11ShaderResourceView* view = nullptr;
-    ASSERT_TRUE(LoadTextureMemory(png.data(), int(png.size()), &view));
-    view->Release();
-    EXPECT_EQ(LiveObjectCount(), baseline);
-}
 
-// Found by fuzzing LoadTextureMemory under UndefinedBehaviorSanitizer: an IDAT chunk of no
-// bytes ahead of the image data is legal PNG, and stb copied it through a null pointer.
-TEST_F(ResourceTest, AnEmptyImageDataChunkLeavesThePictureAsItIs) {
-    const std::vector<uint8_t> rgba = {255, 128, 64, 0, 200, 100, 50, 1, 10, 20, 30, 128, 40, 50, 60, 255};
-    std::vector<uint8_t> png = EncodePng(2, 2, 4, rgba);
-    const uint8_t idat[] = {'I', 'D', 'A', 'T'};
-    const auto type = std::search(png.begin(), png.end(), std::begin(idat), std::end(idat));
-    ASSERT_NE(type, png.end());
     // Length 0, the type, and the CRC-32 of the type alone, big-endian.
     const uLong crc = crc32(0, idat, 4);
-    const std::vector<uint8_t> empty = {0, 0, 0, 0, 'I', 'D', 'A', 'T', uint8_t(crc >> 24), uint8_t(crc >> 16),
-                                        uint8_t(crc >> 8), uint8_t(crc)};
-    png.insert(type - 4, empty.begin(), empty.end());
-
-    ID3D11ShaderResourceView* view = nullptr;
-    ASSERT_TRUE(LoadTextureMemory(png.data(), int(png.size()), &view));
-    EXPECT_EQ(gfx_test::ReadPixels(view), rgba);
-    view->Release();
-    EXPECT_EQ(LiveObjectCount(), baseline);
+    const Bytes empty = {0, 0, 0, 0, 'I', 'D', 'A', 'T', uint8_t(crc >> 24), uint8_t(crc >> 16), uint8_t(crc >> 8),
+                         uint8_t(crc)};
+    Bytes emptyChunk = png;
+    emptyChunk.insert(emptyChunk.begin() + long(idatAt) - 4, empty.begin(), empty.end());
+    EXPECT_EQ(Load(emptyChunk), rgba);
 }
 
-std::vector<uint8_t> VboFile(int32_t vertexCount, int32_t indexCount, const std::vector<float>& vertices,
-                             const std::vector<uint32_t>& indices) {
-    std::vector<uint8_t> bytes;
-    AppendBytes(bytes, &vertexCount, 4);
-    AppendBytes(bytes, &indexCount, 4);
-    AppendBytes(bytes, vertices.data(), vertices.size() * 4);
-    AppendBytes(bytes, indices.data(), indices.size() * 4);
+Bytes VboFile(int32_t vertexCount, int32_t indexCount, const std::vector<float>& vertices,
+              const std::vector<uint32_t>& indices) {
+    Bytes bytes;
+    Append(&bytes, &vertexCount, 4);
+    Append(&bytes, &indexCount, 4);
+    Append(&bytes, (void*)vertices.data(), int(vertices.size() * 4));
+    Append(&bytes, (void*)indices.data(), int(indices.size() * 4));
     return bytes;
 }
 
@@ -232,11 +165,9 @@ TEST_F(ResourceTest, MeshIsScaledAndReordered) {
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh->vertexCount, 3);
     EXPECT_EQ(mesh->indexCount, 4);
-    EXPECT_EQ(mesh->texture0, nullptr);
-    EXPECT_EQ(mesh->texture1, nullptr);
-    EXPECT_FALSE(mesh->cullFrontFaces);
+    EXPECT_TRUE(!mesh->texture0 && !mesh->texture1 && !mesh->cullFrontFaces);
 
-    const std::vector<uint8_t> vertexBytes = gfx_test::ReadBuffer(mesh->vertexBuffer);
+    const Bytes vertexBytes = gfx_test::ReadBuffer(mesh->vertexBuffer);
     ASSERT_EQ(vertexBytes.size(), 3 * sizeof(MeshVertex));
     MeshVertex out[3];
     std::memcpy(out, vertexBytes.data(), sizeof out);
@@ -247,12 +178,9 @@ TEST_F(ResourceTest, MeshIsScaledAndReordered) {
     EXPECT_EQ(out[0].v, 0.5f);
     EXPECT_EQ(out[0].ny, 1.0f);
     EXPECT_EQ(out[2].nz, 2.0f);  // normals are neither scaled nor renormalised
-
-    const std::vector<uint8_t> indexBytes = gfx_test::ReadBuffer(mesh->indexBuffer);
+    const Bytes indexBytes = gfx_test::ReadBuffer(mesh->indexBuffer);
     ASSERT_EQ(indexBytes.size(), 16u);
-    uint32_t indices[4];
-    std::memcpy(indices, indexBytes.data(), sizeof indices);
-    EXPECT_EQ(indices[2], 7u);
+    EXPECT_EQ(indexBytes[8], 7u);
     mesh->vertexBuffer->Release();
     mesh->indexBuffer->Release();
     free(mesh);
@@ -261,7 +189,9 @@ TEST_F(ResourceTest, MeshIsScaledAndReordered) {
 
 TEST_F(ResourceTest, MalformedMeshFilesLoadNothing) {
     const std::vector<float> one(8, 1.0f);
-    const std::vector<std::pair<const char*, std::vector<uint8_t>>> files = {
+    Bytes cutIndex = VboFile(1, 3, one, {0, 0, 0});
+    cutIndex.pop_back();
+    const std::vector<std::pair<const char*, Bytes>> files = {
         {"empty", {}},
         {"counts cut short", {3, 0, 0, 0, 3}},
         {"negative vertex count", VboFile(-1, 3, one, {0, 0, 0})},
@@ -269,18 +199,15 @@ TEST_F(ResourceTest, MalformedMeshFilesLoadNothing) {
         {"vertex bytes overflow 32 bits", VboFile(0x08000000, 0, one, {})},
         {"index bytes overflow 32 bits", VboFile(1, 0x40000000, one, {0})},
         {"largest count", VboFile(0x7FFFFFFF, 0x7FFFFFFF, one, {})},
-        {"one index byte missing", [&] {
-             std::vector<uint8_t> bytes = VboFile(1, 3, one, {0, 0, 0});
-             bytes.pop_back();
-             return bytes;
-         }()},
+        {"one index byte missing", cutIndex},
         {"vertices missing", VboFile(2, 0, one, {})},
     };
     for (const auto& [what, bytes] : files) {
         EXPECT_EQ(LoadMeshFile(bytes), nullptr) << what;
         EXPECT_EQ(LiveObjectCount(), baseline) << what;
     }
-    std::remove("Data/overheadpylon.vbo");
+    std::remove((scratch / "Data/overheadpylon.vbo").c_str());
+    quarvel::test::InFolder here(scratch.Path());
     EXPECT_EQ(LoadMesh(), nullptr);
 }
 

@@ -173,22 +173,5 @@ TEST_F(EffectsTest, VhsPassMatchesItsFormula) {
     EXPECT_GE(noOffsetsFails, compared / 3);
 }
 
-TEST_F(EffectsTest, PassThroughKeepsColourAndWritesOpaqueAlpha) {
-    ID3D11ShaderResourceView* translucent = MakeTexture(1, 1, {0.2f, 0.4f, 0.6f, 0.3f});
-    postChain.Begin();
-    DrawSprite(postChain.programs[kEffectPassThrough], translucent, 0, 0, 1280, 720, 0, 0, 1, 1);
-    const Pixels out = ReadTarget(postChain.rtvs[0]);
-    postChain.End();
-    translucent->Release();
-    for (int y : {0, 360, 719})
-        for (int x : {0, 640, 1279}) {
-            const float* p = out.At(x, y);
-            EXPECT_NEAR(p[0], 0.2f, 1e-5f);
-            EXPECT_NEAR(p[1], 0.4f, 1e-5f);
-            EXPECT_NEAR(p[2], 0.6f, 1e-5f);
-            EXPECT_EQ(p[3], 1.0f);
-        }
-}
-
 }  // namespace
 }  // namespace quarvel::test

@@ -202,6 +202,17 @@ std::vector<std::vector<unsigned char>> Recording::LoopPictures() const {
     return loop;
 }
 
+void ReadRecorded(const std::string& folder, Recording& recording) {
+    recording.frames = ReadFrames(folder);
+    recording.table = ReadFile(folder + "/frames.tsv");
+    recording.pictures.clear();
+    for (const RecordedFrame& frame : recording.frames) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/%05d.png", frame.number);
+        recording.pictures.push_back(ReadFile(folder + name));
+    }
+}
+
 Recording RecordProgram(const std::string& directory, const std::map<std::string, std::string>& changes,
                         const std::vector<unsigned>& times, int width, int height, int fps, double limitSeconds) {
     char folder[] = "/tmp/quarvel_recording_XXXXXX";
@@ -224,13 +235,7 @@ Recording RecordProgram(const std::string& directory, const std::map<std::string
     };
     for (const auto& [name, value] : changes) settings[name] = value;
     recording.run = RunProgram(directory, settings, limitSeconds);
-    recording.frames = ReadFrames(folder);
-    recording.table = ReadFile(std::string(folder) + "/frames.tsv");
-    for (const RecordedFrame& frame : recording.frames) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/%05d.png", frame.number);
-        recording.pictures.push_back(ReadFile(folder + std::string(name)));
-    }
+    ReadRecorded(folder, recording);
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
     return recording;

@@ -68,6 +68,9 @@ struct Recording {
     std::vector<std::vector<unsigned char>> LoopPictures() const;
 };
 
+// The frames, pictures and index a recording left in `folder`.
+void ReadRecorded(const std::string& folder, Recording& recording);
+
 // Records the program run in `directory` windowed at `width` x `height`, with the display
 // offering that mode, visiting `times` (all of the run at `fps` when empty); `changes` as
 // for RunProgram.

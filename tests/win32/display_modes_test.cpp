@@ -67,21 +67,4 @@ TEST_F(Win32DisplayModes, RecordsAreCheckedAndNeverOverrun) {
     EXPECT_EQ(tail[0], 0xAB);
 }
 
-TEST_F(Win32DisplayModes, EnvironmentReplacesTheList) {
-    setenv("QUARVEL_DISPLAY_MODES", "1920x1080x32@60, 1920x1080x32@75,800x600x16@60", 1);
-    EXPECT_EQ(EnumerateAll(), (std::vector<std::string>{"1920x1080x32@60", "1920x1080x32@75", "800x600x16@60"}));
-    setenv("QUARVEL_DISPLAY_MODES", "", 1);
-    EXPECT_TRUE(EnumerateAll().empty());
-    setenv("QUARVEL_DISPLAY_MODES", "1920x1080x32,abc,640x480x32@60,0x10x32@60", 1);
-    EXPECT_EQ(EnumerateAll(), (std::vector<std::string>{"640x480x32@60"}));
-}
-
-TEST(Win32DisplayModeParsing, DepthIsBytesPerPixelTimesEight) {
-    // An X server of depth 24 stores pixels in 32 bits and lists 32-bit modes.
-    EXPECT_EQ(quarvel::platform::DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_RGB888, 60).bitsPerPixel, 32u);
-    EXPECT_EQ(quarvel::platform::DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_ARGB8888, 60).bitsPerPixel, 32u);
-    EXPECT_EQ(quarvel::platform::DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_RGB565, 60).bitsPerPixel, 16u);
-    EXPECT_EQ(quarvel::platform::DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_RGB24, 60).bitsPerPixel, 24u);
-}
-
 }  // namespace

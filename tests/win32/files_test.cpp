@@ -34,16 +34,6 @@ protected:
     std::string root;
 };
 
-TEST_F(Win32Files, FopenTakesBackslashPaths) {
-    FILE* file = fopen(WindowsPath().c_str(), "rb");
-    ASSERT_NE(file, nullptr);
-    char text[16] = {};
-    EXPECT_EQ(fread(text, 1, sizeof text, file), 6u);
-    EXPECT_STREQ(text, "packed");
-    fclose(file);
-    EXPECT_EQ(fopen((root + "\\Shaders\\Missing.shader").c_str(), "rb"), nullptr);
-}
-
 TEST_F(Win32Files, CreateFileOpensBackslashPathsAndReportsTheWriteTime) {
     // 2020-01-01 00:00:00.5 UTC.
     struct timespec times[2] = {{1577836800, 0}, {1577836800, 500000000}};
