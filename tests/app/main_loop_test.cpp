@@ -17,6 +17,7 @@
 #include "post/post_chain.h"
 #include "scene/compose_frame.h"
 #include "mp3_writer.h"
+#include "test_window.h"
 #include "win32/clock.h"
 
 namespace {
@@ -63,16 +64,7 @@ protected:
         frames.clear();
         texts.clear();
         // The device and the chain, as start-up makes them; the loop releases both.
-        static const bool registered = [] {
-            WNDCLASSEXA windowClass{};
-            windowClass.cbSize = sizeof windowClass;
-            windowClass.lpfnWndProc = DefWindowProcA;
-            windowClass.lpszClassName = "AppMainLoopTest";
-            return RegisterClassExA(&windowClass) != 0;
-        }();
-        ASSERT_TRUE(registered);
-        mainWindow = CreateWindowExA(0, "AppMainLoopTest", "", WS_POPUP, 0, 0, 320, 180, nullptr, nullptr, nullptr,
-                                     nullptr);
+        mainWindow = quarvel::test::OpenTestWindow(320, 180);
         ASSERT_NE(mainWindow, nullptr);
         ASSERT_TRUE(InitGraphics(false));
         ASSERT_EQ(postChain.Create(), S_OK);

@@ -6,24 +6,14 @@
 
 #include "app/debug_camera.h"
 #include "app/window_proc.h"
+#include "test_window.h"
 
 namespace {
 
 class AppWindowProc : public ::testing::Test {
 protected:
     void SetUp() override {
-        static const bool registered = [] {
-            WNDCLASSEXA windowClass{};
-            windowClass.cbSize = sizeof windowClass;
-            windowClass.lpfnWndProc = WindowProc;
-            windowClass.lpszClassName = "AppWindowProcTest";
-            return RegisterClassExA(&windowClass) != 0;
-        }();
-        ASSERT_TRUE(registered);
-        RECT rect{0, 0, 640, 360};
-        AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-        window = CreateWindowExA(0, "AppWindowProcTest", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+        window = quarvel::test::OpenTestWindow(640, 360, WindowProc);
         ASSERT_NE(window, nullptr);
         debugCamera = DebugCamera();
         Drain();

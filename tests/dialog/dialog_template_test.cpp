@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "dialog/dialog_template.h"
@@ -28,29 +27,6 @@ bool ParseGuarded(const std::vector<uint8_t>& bytes, size_t length, DialogTempla
 }
 
 }  // namespace
-
-// What the setup dialog's code relies on in resource 101: the extended form with its font,
-// and the controls it looks up by id, of the right kind.
-TEST(DialogTemplate, SetupResourceIsTheTemplateOfTheSetupDialog) {
-    DialogTemplate t;
-    std::vector<uint8_t> bytes = SetupTemplateBytes();
-    ASSERT_TRUE(ParseGuarded(bytes, bytes.size(), &t));
-    EXPECT_TRUE(t.extended);
-    EXPECT_EQ(t.title, "Quarvel");
-    ASSERT_TRUE(t.hasFont);
-    EXPECT_EQ(t.typeface, "Tahoma");
-    EXPECT_EQ(t.items.size(), 9u);
-    const std::pair<int32_t, ControlClass> used[] = {{1, ControlClass::Button},
-                                                     {2, ControlClass::Button},
-                                                     {1001, ControlClass::ComboBox},
-                                                     {1003, ControlClass::Button},
-                                                     {1006, ControlClass::Button}};
-    for (const auto& [id, kind] : used) {
-        const auto item = std::find_if(t.items.begin(), t.items.end(), [id = id](auto& i) { return i.id == id; });
-        ASSERT_NE(item, t.items.end()) << id;
-        EXPECT_EQ(item->controlClass, kind) << id;
-    }
-}
 
 TEST(DialogTemplate, ProgramCarriesTheAsInvokerManifest) {
     const uint8_t* data = nullptr;

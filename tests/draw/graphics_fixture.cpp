@@ -6,16 +6,13 @@
 #include "app/main_window.h"
 #include "post/post_chain.h"
 #include "readback.h"
+#include "test_window.h"
 
 namespace quarvel::test {
 
 namespace {
 
 bool chainMade = false;
-
-LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 template <typename T>
 void ReleaseInterface(T*& object) {
@@ -37,16 +34,7 @@ D3D11_TEXTURE2D_DESC TextureDesc(int width, int height, DXGI_FORMAT format, UINT
 }  // namespace
 
 bool OpenGraphics(int width, int height, bool withChain) {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = TestWindowProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "QuarvelDrawTest";
-    RegisterClassExA(&windowClass);  // fails harmlessly once registered
-    RECT rect = {0, 0, width, height};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    mainWindow = CreateWindowExA(0, "QuarvelDrawTest", "draw test", WS_OVERLAPPEDWINDOW, 0, 0, rect.right - rect.left,
-                                 rect.bottom - rect.top, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    mainWindow = OpenTestWindow(width, height);
     if (!mainWindow || !InitGraphics(true)) {
         fprintf(stderr, "no window or no graphics for %d x %d\n", width, height);
         return false;

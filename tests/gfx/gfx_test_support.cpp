@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "failing_device.h"
+#include "test_window.h"
 
 extern "C" {
 HRESULT WINAPI __real_D3DCompile(LPCVOID, SIZE_T, LPCSTR, const D3D_SHADER_MACRO*, ID3DInclude*, LPCSTR, LPCSTR,
@@ -70,13 +71,6 @@ HRESULT WINAPI __wrap_D3D11CreateDeviceAndSwapChain(IDXGIAdapter* adapter, D3D_D
 }  // extern "C"
 
 namespace gfx_test {
-namespace {
-
-LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-}  // namespace
 
 Intercepts& Intercepted() {
     static Intercepts intercepts;
@@ -87,20 +81,7 @@ void ResetIntercepts() { Intercepted() = Intercepts(); }
 
 HWND CreateMainWindow(int width, int height) {
     DestroyMainWindow();
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXA windowClass = {};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = TestWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "QuarvelGfxTest";
-        registered = RegisterClassExA(&windowClass) != 0;
-    }
-    RECT rect = {0, 0, width, height};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    mainWindow = CreateWindowExA(0, "QuarvelGfxTest", "gfx test", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+    mainWindow = quarvel::test::OpenTestWindow(width, height);
     if (mainWindow) ShowWindow(mainWindow, SW_SHOW);
     return mainWindow;
 }
@@ -114,7 +95,6 @@ HRESULT RealCompile(const CompileCall& call, ID3DBlob** code, ID3DBlob** errors)
     return __real_D3DCompile(call.text.data(), call.text.size(), call.sourceName.c_str(), nullptr, nullptr,
                              call.entry.c_str(), call.target.c_str(), call.flags1, call.flags2, code, errors);
 }
-
 
 ID3DBlob* TextBlob(const std::string& text) {
     ID3DBlob* blob = nullptr;

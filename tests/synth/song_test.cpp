@@ -2,12 +2,11 @@
 // file made from it. One test on purpose: each test would render again in its own process.
 #include <gtest/gtest.h>
 
-#include <mpg123.h>
-
 #include <cmath>
 #include <string.h>
 #include <vector>
 
+#include "mp3_decode.h"
 #include "synth/synth.h"
 
 namespace {
@@ -24,31 +23,6 @@ double Rms(int fromFrame, int toFrame)
 int BarFrame(int bar)
 {
     return bar * 32 * (tempo / 4);
-}
-
-// The decoded file, interleaved stereo, or empty when it cannot be read.
-std::vector<int16_t> Decode(const char* path, long* rate, int* channels)
-{
-    std::vector<int16_t> pcm;
-    mpg123_init();
-    int err = 0;
-    mpg123_handle* h = mpg123_new(nullptr, &err);
-    if (h == nullptr) return pcm;
-    mpg123_param(h, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
-    int enc = 0;
-    if (mpg123_open(h, path) == MPG123_OK && mpg123_getformat(h, rate, channels, &enc) == MPG123_OK) {
-        unsigned char buf[16384];
-        size_t got = 0;
-        int r;
-        do {
-            r = mpg123_read(h, buf, sizeof buf, &got);
-            const int16_t* s = reinterpret_cast<const int16_t*>(buf);
-            pcm.insert(pcm.end(), s, s + got / 2);
-        } while (r == MPG123_OK);
-        mpg123_close(h);
-    }
-    mpg123_delete(h);
-    return pcm;
 }
 
 TEST(SynthRenderedSong, SoundsLikeASongAndIsTheMusicFile)
@@ -85,7 +59,7 @@ TEST(SynthRenderedSong, SoundsLikeASongAndIsTheMusicFile)
     // The presentation's music is the song's first 31 seconds.
     long rate = 0;
     int channels = 0;
-    std::vector<int16_t> mp3 = Decode(kMusic, &rate, &channels);
+    std::vector<int16_t> mp3 = quarvel::test::DecodeMp3File(kMusic, &rate, &channels);
     ASSERT_FALSE(mp3.empty()) << kMusic;
     EXPECT_EQ(rate, 44100);
     EXPECT_EQ(channels, 2);

@@ -4,6 +4,7 @@
 // what the Linux build plays.
 #include "byte_source.h"
 #include "mp3_frames.h"
+#include "mp3_decode.h"
 #include "mp3_writer.h"
 #include "scratch.h"
 
@@ -57,37 +58,11 @@ Encoded Encode(const char* name, size_t frames, int channels, int rate, int kbps
     return encoded;
 }
 
-bool LibraryReady() {
-    static const bool ready = mpg123_init() == MPG123_OK;
-    return ready;
-}
-
-// mpg123 over the whole file with gapless trimming: the Linux build's samples.
-std::vector<int16_t> DecodeFileGapless(const std::string& path) {
-    std::vector<int16_t> samples;
-    if (!LibraryReady()) return samples;
-    mpg123_handle* handle = mpg123_new(nullptr, nullptr);
-    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
-    if (mpg123_open(handle, path.c_str()) == MPG123_OK) {
-        std::vector<unsigned char> buffer(16384);
-        for (;;) {
-            size_t done = 0;
-            int result = mpg123_read(handle, buffer.data(), buffer.size(), &done);
-            auto* begin = reinterpret_cast<int16_t*>(buffer.data());
-            samples.insert(samples.end(), begin, begin + done / sizeof(int16_t));
-            if (result != MPG123_OK && result != MPG123_NEW_FORMAT) break;
-        }
-    }
-    mpg123_close(handle);
-    mpg123_delete(handle);
-    return samples;
-}
-
 // mpg123 as a frame-by-frame codec, as ACM is used: every frame the reader gives, untrimmed.
 std::vector<int16_t> DecodeFrames(Mp3FrameReader& reader, size_t* frameCount) {
     std::vector<int16_t> samples;
     *frameCount = 0;
-    if (!LibraryReady()) return samples;
+    if (mpg123_init() != MPG123_OK) return samples;
     mpg123_handle* handle = mpg123_new(nullptr, nullptr);
     mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
     mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0.0);
@@ -152,7 +127,7 @@ TEST(WindowsMp3Frames, FramesTrimmedToTheGaplessSpanAreWhatMpg123Plays) {
         Mp3SampleSpan span = GaplessSpan(reader.Info(), reader.First().samples);
         EXPECT_EQ(span.end - span.begin, c.frames);
         std::vector<int16_t> trimmed = Trim(decoded, span, c.channels);
-        std::vector<int16_t> reference = DecodeFileGapless(encoded.path);
+        std::vector<int16_t> reference = quarvel::test::DecodeMp3File(encoded.path);
         ASSERT_EQ(trimmed.size(), reference.size());
         EXPECT_TRUE(trimmed == reference);
     }

@@ -1,0 +1,15 @@
+// A whole MP3 file decoded by mpg123 with its gapless trimming: the samples the Linux build
+// plays, for comparing what was written or cut with what is heard.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quarvel::test {
+
+// Interleaved 16-bit samples; empty when the file cannot be read. `rate` and `channels`, when
+// given, receive the stream's format.
+std::vector<int16_t> DecodeMp3File(const std::string& path, long* rate = nullptr, int* channels = nullptr);
+
+}  // namespace quarvel::test
