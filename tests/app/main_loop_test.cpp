@@ -98,9 +98,8 @@ protected:
         ASSERT_NE(musicStream, 0u);
         BASS_ChannelPlay(musicStream, TRUE);
     }
-    static std::string longTone;
+    static inline std::string longTone;
 };
-std::string AppMainLoop::longTone;
 
 TEST_F(AppMainLoop, EndsAfterTheFirstFrameAbove30000Ms) {
     Play(longTone, "25");

@@ -123,9 +123,8 @@ protected:
         if (result != 99) g_source_remove(watchdog);
         return result;
     }
-    static bool started_;
+    static inline bool started_ = false;
 };
-bool ShownDialogTest::started_ = false;
 
 // Run arrived: the window must look as the template says and show the model's state.
 void Inspect() {

@@ -130,12 +130,10 @@ protected:
     void Clear(const float colour[4]) { BindAndClear(target, colour); }
     Pixels Read() { return ReadTexture(target.texture); }
 
-    static bool opened;
+    static inline bool opened = false;
     RenderTarget target = {};
     ID3D11ShaderResourceView* texture = NULL;
 };
-
-bool DrawTest::opened = false;
 
 TEST_F(DrawTest, ZeroSizeRectanglesDrawNothing) {
     graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);

@@ -93,10 +93,10 @@ ID3D11ShaderResourceView* MakeTexture(int width, int height, const std::vector<f
     return view;
 }
 
-RenderTarget MakeTarget(int width, int height) {
+RenderTarget MakeTarget(int width, int height, DXGI_FORMAT format) {
     RenderTarget target = {};
-    const D3D11_TEXTURE2D_DESC desc = TextureDesc(width, height, DXGI_FORMAT_R8G8B8A8_UNORM,
-                                                  D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE);
+    const D3D11_TEXTURE2D_DESC desc =
+        TextureDesc(width, height, format, D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE);
     if (FAILED(graphics.device->CreateTexture2D(&desc, NULL, &target.texture))) return target;
     graphics.device->CreateRenderTargetView(target.texture, NULL, &target.rtv);
     graphics.device->CreateShaderResourceView(target.texture, NULL, &target.srv);

@@ -28,8 +28,9 @@ Pixels ReadTarget(ID3D11RenderTargetView* view);
 
 // An RGBA32F texture with these pixels (rows top first) and its view.
 ID3D11ShaderResourceView* MakeTexture(int width, int height, const std::vector<float>& rgba);
-// An RGBA8 render target; binds it over its whole size with the depth view and clears both.
-RenderTarget MakeTarget(int width, int height);
+// A render target (RGBA8, or RGBA32F where NaN and values outside 0..1 must survive), and
+// binding one over its whole size with the depth view, both cleared.
+RenderTarget MakeTarget(int width, int height, DXGI_FORMAT format = DXGI_FORMAT_R8G8B8A8_UNORM);
 void ReleaseTarget(RenderTarget& target);
 void BindAndClear(const RenderTarget& target, const float colour[4]);
 

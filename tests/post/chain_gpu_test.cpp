@@ -64,10 +64,8 @@ protected:
         return pixels;
     }
 
-    static bool opened;
+    static inline bool opened = false;
 };
-
-bool ChainTest::opened = false;
 
 TEST_F(ChainTest, ResolveFromTargetZeroCopiesItAndClearsIt) {
     postChain.Begin();

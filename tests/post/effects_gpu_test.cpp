@@ -109,14 +109,11 @@ protected:
         DrawSprite(postChain.programs[kEffectPassThrough], imageView, 0, 0, 1280, 720, 0, 0, 1, 1);
     }
 
-    static bool opened;
-    static std::vector<float> image;
-    static ID3D11ShaderResourceView* imageView;
+    static inline bool opened = false;
+    static inline std::vector<float> image;
+    static inline ID3D11ShaderResourceView* imageView = NULL;
 };
 
-bool EffectsTest::opened = false;
-std::vector<float> EffectsTest::image;
-ID3D11ShaderResourceView* EffectsTest::imageView = NULL;
 
 TEST_F(EffectsTest, VhsPassMatchesItsFormula) {
     // 14.137 s: sin(fTime) is almost 1, so the red channel's offset is at its widest.

@@ -25,10 +25,8 @@ protected:
         skipInvisibleLayers = true;
         drawFades = true;
     }
-    static bool opened;
+    static inline bool opened = false;
 };
-
-bool SceneComposeFrameTest::opened = false;
 
 bool SameBits(const Pixels& a, const Pixels& b) {
     return a.width == b.width && a.height == b.height &&

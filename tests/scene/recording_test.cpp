@@ -62,11 +62,10 @@ protected:
     }
 
     static std::map<uint32_t, Picture> frames;
-    static bool opened;
+    static inline bool opened = false;
 };
 
 std::map<uint32_t, Picture> SceneRecordingTest::frames;
-bool SceneRecordingTest::opened = false;
 
 TEST_F(SceneRecordingTest, CrossFadeStartsAtTheSceneAndIsHalfWayAtEighteenSeconds) {
     drawFades = false;

@@ -104,16 +104,11 @@ protected:
         return ReadTexture(target.texture);
     }
 
-    static bool opened;
-    static RenderTarget target;
-    static Pixels background;
-    static std::vector<Picture> pictures;
+    static inline bool opened = false;
+    static inline RenderTarget target = {};
+    static inline Pixels background;
+    static inline std::vector<Picture> pictures;
 };
-
-bool RoadSceneTest::opened = false;
-RenderTarget RoadSceneTest::target = {};
-Pixels RoadSceneTest::background;
-std::vector<Picture> RoadSceneTest::pictures;
 
 // The line art: solid blocks blended over the background by their own depth, so a point on
 // one shows exactly the mix, and a wrong place or an opaque blend shows something else.

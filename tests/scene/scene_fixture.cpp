@@ -28,7 +28,7 @@ static void Release(T*& object) {
     object = NULL;
 }
 
-void CloseScene() {
+void ReleaseSceneResources() {
     for (ID3D11ShaderResourceView** view : {&backgroundTexture, &carTexture, &wheelTexture134, &wheelTexture142,
                                             &skyTexture, &billboardTexture1, &billboardTexture2})
         Release(*view);
@@ -38,6 +38,10 @@ void CloseScene() {
         free(pylonMesh);
         pylonMesh = NULL;
     }
+}
+
+void CloseScene() {
+    ReleaseSceneResources();
     ReleaseShaderProgram(seaProgram);
     skipInvisibleLayers = true;
     drawFades = true;
@@ -59,29 +63,9 @@ Pixels ReadFrame() { return ReadTarget(graphics.backBufferView); }
 
 Pixels ReadComposedImage() { return ReadTexture(postChain.textures[0]); }
 
-RenderTarget MakeFloatTarget(int width, int height) {
-    RenderTarget target = {};
-    D3D11_TEXTURE2D_DESC desc = {};
-    desc.Width = (UINT)width;
-    desc.Height = (UINT)height;
-    desc.MipLevels = 1;
-    desc.ArraySize = 1;
-    desc.Format = DXGI_FORMAT_R32G32B32A32_FLOAT;
-    desc.SampleDesc.Count = 1;
-    desc.Usage = D3D11_USAGE_DEFAULT;
-    desc.BindFlags = D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE;
-    if (FAILED(graphics.device->CreateTexture2D(&desc, NULL, &target.texture))) return target;
-    graphics.device->CreateRenderTargetView(target.texture, NULL, &target.rtv);
-    graphics.device->CreateShaderResourceView(target.texture, NULL, &target.srv);
-    return target;
-}
-
 void BindWholeTarget(const RenderTarget& target, int width, int height) {
     graphics.context->OMSetRenderTargets(1, &target.rtv, NULL);
-    D3D11_VIEWPORT viewport = {};
-    viewport.Width = (float)width;
-    viewport.Height = (float)height;
-    viewport.MaxDepth = 1.0f;
+    const D3D11_VIEWPORT viewport = {0, 0, (float)width, (float)height, 0, 1};
     graphics.context->RSSetViewports(1, &viewport);
 }
 

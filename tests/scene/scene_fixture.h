@@ -12,6 +12,10 @@ namespace quarvel::test {
 // OpenGraphics with the chain, then what start-up loads for the scene.
 bool OpenScene(int width, int height);
 void CloseScene();
+// Binds a target over its whole size, without depth.
+void BindWholeTarget(const RenderTarget& target, int width, int height);
+// Releases what LoadSceneResources made (the program keeps it to its end).
+void ReleaseSceneResources();
 
 // Sets the music clock to `ms` and draws one frame into the back buffer.
 void DrawFrameAt(uint32_t ms);
@@ -19,10 +23,5 @@ void DrawFrameAt(uint32_t ms);
 Pixels ReadFrame();
 // The chain's target 0, where ComposeFrame leaves the frame before End copies it out.
 Pixels ReadComposedImage();
-
-// An RGBA32F target of its own (NaN and values outside 0..1 survive in it), and binding a
-// target over its whole size with the full viewport.
-RenderTarget MakeFloatTarget(int width, int height);
-void BindWholeTarget(const RenderTarget& target, int width, int height);
 
 }  // namespace quarvel::test

@@ -8,7 +8,7 @@
 
 #include "app/scene_resources.h"
 #include "gfx/mesh.h"
-#include "graphics_fixture.h"
+#include "scene_fixture.h"
 #include "sea_model.h"
 
 namespace quarvel::test {
@@ -27,20 +27,6 @@ const Expected kViews[] = {
     {"_Ketra_road_scene_billboard_1_nagy2.png", &billboardTexture1},
     {"_Ketra_road_scene_billboard_2_nagy2.png", &billboardTexture2},
 };
-
-void ReleaseSceneResources() {
-    for (const Expected& e : kViews)
-        if (*e.view) {
-            (*e.view)->Release();
-            *e.view = NULL;
-        }
-    if (pylonMesh) {
-        pylonMesh->vertexBuffer->Release();
-        pylonMesh->indexBuffer->Release();
-        free(pylonMesh);
-        pylonMesh = NULL;
-    }
-}
 
 // Every texel of every view against the file decoded here.
 void ExpectEveryPictureInItsView() {

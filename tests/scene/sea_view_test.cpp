@@ -35,10 +35,9 @@ protected:
 
     // The sea pass alone into a float target, so NaN and negative values would show.
     static Pixels Render(uint32_t ms) {
-        RenderTarget target = MakeFloatTarget(kWidth, kHeight);
-        BindWholeTarget(target, kWidth, kHeight);
+        RenderTarget target = MakeTarget(kWidth, kHeight, DXGI_FORMAT_R32G32B32A32_FLOAT);
         const float grey[4] = {0.5f, 0.5f, 0.5f, 0.0f};
-        graphics.context->ClearRenderTargetView(target.rtv, grey);
+        BindAndClear(target, grey);
         const float factor[4] = {};
         graphics.context->OMSetBlendState(graphics.blendOpaque, factor, 0xFFFFFFFF);
         graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);
@@ -77,13 +76,11 @@ protected:
         return sum / (3.0f * kWidth);
     }
 
-    static bool opened;
-    static Picture sky;
+    static inline bool opened = false;
+    static inline Picture sky;
     static std::map<uint32_t, ModelFrame> models;
 };
 
-bool SceneSeaViewTest::opened = false;
-Picture SceneSeaViewTest::sky;
 std::map<uint32_t, ModelFrame> SceneSeaViewTest::models;
 
 TEST_F(SceneSeaViewTest, AboveTheHorizonEveryPixelIsTheSkyAlongItsRay) {
