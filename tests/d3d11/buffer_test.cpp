@@ -195,17 +195,6 @@ TEST_F(D3d11BufferTest, IndicesPastTheVerticesReadZerosNotOtherMemory) {
     }
 }
 
-TEST_F(D3d11BufferTest, UnboundConstantsReadZero) {
-    MakeTarget(2, 2);
-    BindTarget();
-    UseBlockColorShader();
-    Clear(1, 1, 1, 1);
-    ID3D11Buffer* none[] = {nullptr};
-    context_->PSSetConstantBuffers(0, 1, none);
-    DrawVertices(Quad(-1, 1, 1, -1, 0, 1, 1, 1));
-    EXPECT_EQ(Pixel(0, 0), (Rgba8{0, 0, 0, 0}));
-}
-
 // Direct3D packs `float a; float3 b;` into one register (b at byte 4); std140 puts b at 16.
 // The block's table moves the bytes; the draw must see the Direct3D values.
 TEST_F(D3d11BufferTest, RepackedConstantBlocksReadTheDirect3DLayout) {

@@ -1,4 +1,4 @@
-// Message boxes and the clock.
+// The clock.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,21 +8,6 @@
 #include "win32/clock.h"
 
 namespace {
-
-TEST(Win32MessageBox, WithoutADisplayWritesToStandardErrorAndReturnsAtOnce) {
-    testing::internal::CaptureStderr();
-    auto start = std::chrono::steady_clock::now();
-    int result = MessageBoxA(nullptr, "Shaders\\Bloom.hlsl(3): error X3000", "Error", MB_OK | MB_ICONERROR);
-    auto took = std::chrono::steady_clock::now() - start;
-    std::string output = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(result, IDOK);
-    EXPECT_LT(took, std::chrono::seconds(2));
-    EXPECT_NE(output.find("Error: Shaders\\Bloom.hlsl(3): error X3000"), std::string::npos) << output;
-
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(MessageBoxA(nullptr, "Go on?", "Question", MB_YESNO), IDYES);  // the default button
-    testing::internal::GetCapturedStderr();
-}
 
 // A clock that moves only when someone sleeps: what recording runs will plug in.
 uint64_t fakeNow = 0;

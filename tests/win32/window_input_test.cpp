@@ -45,15 +45,6 @@ protected:
         }
         SDL_PushEvent(&event);
     }
-    std::vector<MSG> Take() {
-        std::vector<MSG> taken;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            taken.push_back(msg);
-            if (msg.message != WM_QUIT) DispatchMessageA(&msg);
-        }
-        return taken;
-    }
     HWND window = nullptr;
     Recorder recorder;
 };
@@ -95,7 +86,7 @@ TEST_F(Win32Input, LeftButtonDragGivesClientCoordinatesAndButtonFlags) {
     PushMouse(SDL_MOUSEMOTION, 50, 60);
     PushMouse(SDL_MOUSEMOTION, 110, 120);  // replaces the move before it
     PushMouse(SDL_MOUSEBUTTONUP, 110, 120);
-    std::vector<MSG> messages = Take();
+    std::vector<MSG> messages = DrainMessages();
     ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[0].message, static_cast<UINT>(WM_LBUTTONDOWN));
     EXPECT_EQ(messages[0].lParam, MAKELPARAM(10, 20));
@@ -119,11 +110,11 @@ TEST_F(Win32Input, ClipCursorConfinesTheReportedPosition) {
     EXPECT_EQ(seen.bottom, clip.bottom);
 
     PushMouse(SDL_MOUSEMOTION, 300, 200);  // far right and below: held at the last pixel inside
-    std::vector<MSG> messages = Take();
+    std::vector<MSG> messages = DrainMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].lParam, MAKELPARAM(100, 50));
     PushMouse(SDL_MOUSEMOTION, 0, 0);
-    messages = Take();
+    messages = DrainMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].lParam, MAKELPARAM(10, 10));
 
@@ -131,7 +122,7 @@ TEST_F(Win32Input, ClipCursorConfinesTheReportedPosition) {
     GetClipCursor(&seen);
     EXPECT_EQ(seen.right, 1920);  // the whole virtual desktop again
     PushMouse(SDL_MOUSEMOTION, 300, 200);
-    messages = Take();
+    messages = DrainMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].lParam, MAKELPARAM(300, 200));
 }
