@@ -18,7 +18,6 @@
 #include "scene/compose_frame.h"
 #include "mp3_writer.h"
 #include "test_window.h"
-#include "win32/clock.h"
 
 namespace {
 
@@ -128,9 +127,6 @@ TEST_F(AppMainLoop, QuitEndsBeforeAnyFrameWithItsCode) {
     ExpectReleased();
 }
 
-uint64_t fakeNow = 1000;
-uint64_t FakeNow() { return fakeNow; }
-void FakeSleep(uint32_t ms) { fakeNow += ms; }
 
 TEST(AppMusicClock, MillisecondsAreTheSecondsTruncated) {
     EXPECT_EQ(MusicTimeMsFromSeconds(12.3456f), 12345u);
@@ -139,30 +135,6 @@ TEST(AppMusicClock, MillisecondsAreTheSecondsTruncated) {
     EXPECT_EQ(MusicTimeMsFromSeconds(-1.0f), 0u);  // a failed position query
     EXPECT_EQ(MusicTimeMsFromSeconds(NAN), 0u);
     EXPECT_EQ(MusicTimeMsFromSeconds(1e10f), 0xFFFFFFFFu);
-}
-
-TEST(AppFrameRate, RenewsAboutOnceASecondFromTheTickCount) {
-    const quarvel::platform::ClockSource fake{FakeNow, FakeSleep};
-    quarvel::platform::SetClockSource(&fake);
-    fakeNow = 5000000;  // a machine that has been up for a while
-    fps = 0.0f;
-    frameCounter = 0;
-    fpsClockSec = 0.0f;
-    CountFrame();
-    // The clock starts at 0, so the first frame renews with a rate near 0.
-    EXPECT_NEAR(fps, 1.0f / 5000.0f, 1e-6f);
-    EXPECT_EQ(frameCounter, 0);
-    EXPECT_FLOAT_EQ(fpsClockSec, 5000.0f);
-    for (int frame = 1; frame <= 62; ++frame) {
-        fakeNow += 16;
-        CountFrame();
-    }
-    EXPECT_EQ(frameCounter, 62);  // 992 ms: not yet
-    fakeNow += 16;
-    CountFrame();
-    EXPECT_EQ(frameCounter, 0);
-    EXPECT_NEAR(fps, 63.0f / 1.008f, 0.1f);
-    quarvel::platform::SetClockSource(nullptr);
 }
 
 TEST(AppStatistics, LinesReadAsTheDesignShowsThem) {

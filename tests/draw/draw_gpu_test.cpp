@@ -239,18 +239,6 @@ TEST_F(DrawTest, MeshWithFrontFacesCulledRestoresBackCulling) {
     delete mesh;
 }
 
-TEST_F(DrawTest, EmptyFontSlotDrawsNothingAndRestoresOpaqueBlendAndDepth) {
-    ASSERT_EQ(graphics.fonts[3].view, nullptr);
-    const float blendFactor[4] = {};
-    graphics.context->OMSetBlendState(graphics.blendAlpha, blendFactor, 0xFFFFFFFF);
-    graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);
-    DrawString(780, 30, "time: 3.25 fps: 59.94 debugfloat: 0.00");
-    DrawString(0, 0, "");
-    EXPECT_EQ(CountNotBlack(Read()), 0);
-    EXPECT_EQ(BoundBlendState(), graphics.blendOpaque);
-    EXPECT_EQ(BoundDepthState(), graphics.depthOn);
-}
-
 TEST_F(DrawTest, BakedFontLaysGlyphsAtTheRoundedPen) {
     FontSlot& font = graphics.fonts[3];
     ASSERT_TRUE(LoadFontFile(kDebugFontPath, font));

@@ -18,28 +18,6 @@ void ExpectVertex(const ScreenVertex& v, float x, float y, float u, float vv) {
     EXPECT_EQ(v.v, vv);
 }
 
-TEST(ScreenGeometryTest, VirtualScreenCornersAndCentreMapToClipSpace) {
-    EXPECT_FLOAT_EQ(VirtualToClipX(0.0f), -1.0f);
-    EXPECT_FLOAT_EQ(VirtualToClipY(0.0f), 1.0f);
-    EXPECT_NEAR(VirtualToClipX(640.0f), 0.0f, 1e-7f);
-    EXPECT_NEAR(VirtualToClipY(360.0f), 0.0f, 1e-7f);
-    EXPECT_FLOAT_EQ(VirtualToClipX(1280.0f), 1.0f);
-    EXPECT_FLOAT_EQ(VirtualToClipY(720.0f), -1.0f);
-}
-
-TEST(ScreenGeometryTest, SpriteCornersRunBottomLeftTopLeftBottomRightTopRight) {
-    ScreenVertex quad[4];
-    BuildSpriteQuad(quad, 0.0f, 0.0f, 1280.0f, 720.0f, 0.0f, 0.0f, 1.0f, 1.0f);
-    ExpectVertex(quad[0], -1.0f, -1.0f, 0.0f, 1.0f);  // texture row 0 at the top
-    ExpectVertex(quad[1], -1.0f, 1.0f, 0.0f, 0.0f);
-    ExpectVertex(quad[2], 1.0f, -1.0f, 1.0f, 1.0f);
-    ExpectVertex(quad[3], 1.0f, 1.0f, 1.0f, 0.0f);
-    // Reversed coordinates pass through unchanged and mirror the image.
-    BuildSpriteQuad(quad, 320.0f, 180.0f, 640.0f, 360.0f, 0.75f, 0.9f, 0.25f, 0.1f);
-    ExpectVertex(quad[0], -0.5f, -0.5f, 0.75f, 0.1f);
-    ExpectVertex(quad[3], 0.5f, 0.5f, 0.25f, 0.9f);
-}
-
 TEST(ScreenGeometryTest, RotatedSpriteUnturnedAndAQuarterTurn) {
     ScreenVertex turned[4], plain[4];
     BuildRotatedSpriteQuad(turned, 400.0f, 300.0f, 134.0f, 80.0f, 0.0f);
@@ -94,17 +72,6 @@ TEST(SagStripTest, EndsStayUpAndTheMiddleJointIsLowered) {
         }
         // The slope does not tilt the normals.
         EXPECT_EQ(memcmp(&strip[24 * 24 + j].nx, &cubeVertexData[j].nx, 3 * sizeof(float)), 0);
-    }
-}
-
-TEST(PlaneGeometryTest, FullMeshVerticesWithAnUpNormal) {
-    // Full 32-byte vertices, so the 3D layout's normal reads this vertex's own (0, 1, 0).
-    MeshVertex plane[4];
-    BuildPlaneVertices(plane, 4.0f, 2.0f);
-    for (const MeshVertex& v : plane) {
-        EXPECT_EQ(v.z, v.v == 0.0f ? -1.0f : 1.0f);  // v = 0 along z = -h/2
-        EXPECT_EQ(v.x, v.u == 0.0f ? -2.0f : 2.0f);
-        EXPECT_TRUE(v.nx == 0.0f && v.ny == 1.0f && v.nz == 0.0f);
     }
 }
 

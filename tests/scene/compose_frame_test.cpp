@@ -1,12 +1,10 @@
 // The frame composition through the Direct3D stand-in: skipping the hidden layer changes no
-// bit of any frame, and the debug camera replaces the scripted view.
+// bit of any frame.
 #include <gtest/gtest.h>
 #include <math.h>
 #include <string.h>
 
-#include "app/debug_camera.h"
 #include "app/main_loop.h"
-#include "draw/camera.h"
 #include "gfx/shader_program.h"
 #include "scene/compose_frame.h"
 #include "scene_fixture.h"
@@ -70,20 +68,6 @@ TEST_F(SceneComposeFrameTest, SkippingHiddenLayersChangesNoBit) {
         EXPECT_FALSE(HoldsOnly(ReadTexture(graphics.layerA.texture), stale)) << ms << " ms";
         EXPECT_EQ(HoldsOnly(ReadTexture(graphics.layerB.texture), stale), ms <= 17000) << ms << " ms";
     }
-}
-
-// The debug camera, reset to the origin looking along +z, replaces the scripted view.
-TEST_F(SceneComposeFrameTest, RoadSceneLooksThroughTheDebugCameraWhenItIsOn) {
-    useDebugCamera = true;
-    debugCamera.position = XMFLOAT4(0.0f, 0.0f, 0.0f, 0.0f);
-    debugCamera.forward = XMFLOAT4(0.0f, 0.0f, 1.0f, 0.0f);
-    debugCamera.up = XMFLOAT4(0.0f, 1.0f, 0.0f, 0.0f);
-    DrawFrameAt(5000);
-    useDebugCamera = false;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_NEAR(viewMatrix.r[i].v[j], i == j ? 1.0f : 0.0f, 1e-6f) << i << j;
-    DrawFrameAt(5000);
-    EXPECT_NE(viewMatrix.r[3].v[1], 0.0f);  // the scripted eye is 0.1 above the ground
 }
 
 }  // namespace

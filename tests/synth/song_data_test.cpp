@@ -93,35 +93,4 @@ TEST(SynthSongData, InstrumentsFitTheBuffers)
     }
 }
 
-// Every note ends inside the mix and starts inside the trigger rows, and the streams end
-// exactly where their data does.
-TEST(SynthSongData, NoteStreams)
-{
-    const signed char* end = nullptr;
-    std::vector<Instrument> ins = ReadInstruments(&end);
-    std::vector<int> lengths[13];
-    for (int i = 0; i < 13; i++)
-        for (const Block& b : ins[i].blocks)
-            for (const Variant& v : b.variants) lengths[i].push_back(SampleLength(ins[i], v.len));
-
-    const signed char* pos = notepos;
-    const unsigned char* smp = notesamp;
-    for (int t = 0; t < numtr; t++) {
-        SCOPED_TRACE(t);
-        int tick = 0, notes = 0;
-        do {
-            tick += Len(pos);
-            int s = *smp++;
-            ASSERT_LT(s, (int)lengths[t].size());
-            EXPECT_LE(tick * (tempo / 4) + lengths[t][s], MIXLEN) << tick;  // ends in the mix
-            EXPECT_LT(tick, ROWLEN);
-            notes++;
-        } while ((signed char)*smp >= 0);
-        smp++;
-        EXPECT_GT(notes, 0);
-    }
-    EXPECT_EQ(pos, notepos + noteposlen);
-    EXPECT_EQ(smp, notesamp + notesamplen);
-}
-
 }  // namespace
