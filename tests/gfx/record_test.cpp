@@ -172,23 +172,6 @@ TEST_F(RecordFolder, LoopFrameKShowsKOverFps) {
     EXPECT_NE(ReadWholeFile(dir + "/log").find("305 frames"), std::string::npos) << ReadWholeFile(dir + "/log");
 }
 
-TEST_F(RecordFolder, ListedTimesInAnyOrderThenTheMusicEnds) {
-    const std::string out = dir + "/frames";
-    // The first time is not the start: the first loop frame asks for the position right after
-    // the play call, before any frame has been presented.
-    ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + out + "' QUARVEL_RECORD_TIMES=18000,0,12345,29999", dir + "/log"), 0)
-        << ReadWholeFile(dir + "/log");
-    const std::vector<RecordedFrame> lines = ReadIndex(out);
-    std::vector<uint32_t> loop;
-    for (const RecordedFrame& line : lines) {
-        if (line.loop) loop.push_back(line.musicMs);
-        // What each picture shows is the time it was listed under.
-        EXPECT_EQ(EncodedMs(PictureOf(out, line)), line.musicMs) << line.number;
-    }
-    EXPECT_EQ(lines.size(), 3u + 4u);
-    EXPECT_EQ(loop, (std::vector<uint32_t>{18000, 0, 12345, 29999}));
-}
-
 TEST_F(RecordFolder, VideoKeepsTheVirtualTimeLineAndTheMusic) {
     QUARVEL_NEEDS_PROGRAM("ffprobe");
     const std::string video = dir + "/run.mp4";

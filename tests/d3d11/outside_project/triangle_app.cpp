@@ -1,5 +1,5 @@
-// A small Direct3D 11 program written against the Windows API: a window and its message loop,
-// a device and swap chain, shaders from HLSL, one triangle, and a read-back of the back
+// A small Direct3D 11 program written against the Windows API: a window, a device and swap
+// chain, shaders from HLSL, one triangle made from the vertex ids, and a read-back of the back
 // buffer that checks what was drawn. The exit code says what went wrong (0: all right).
 #include <windows.h>
 #include <d3d11.h>
@@ -11,15 +11,10 @@
 
 namespace {
 
+// Red over the upper-left half of clip space, from the vertex ids alone.
 const char kShader[] =
-    "struct V { float4 pos : SV_Position; float4 color : COLOR; };\n"
-    "V VS(float3 pos : POSITION, float4 color : COLOR) { V o; o.pos = float4(pos, 1.0); o.color = color; return o; }\n"
-    "float4 PS(V i) : SV_Target { return i.color; }\n";
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
+    "float4 VS(uint id : SV_VertexID) : SV_Position { return float4(id == 1 ? 1 : -1, id == 2 ? -1 : 1, 0.5, 1); }\n"
+    "float4 PS() : SV_Target { return float4(1, 0, 0, 1); }\n";
 
 ID3DBlob* Compile(const char* entry, const char* target) {
     ID3DBlob *code = nullptr, *errors = nullptr;
@@ -28,8 +23,6 @@ ID3DBlob* Compile(const char* entry, const char* target) {
     return code;
 }
 
-// Draws a red triangle over the upper-left half of a dark blue back buffer, presents it and
-// reads the buffer back.
 int Run(HWND window) {
     DXGI_SWAP_CHAIN_DESC sd{};
     sd.BufferDesc = {0, 0, {60, 1}, DXGI_FORMAT_R8G8B8A8_UNORM};  // the window's size
@@ -52,30 +45,17 @@ int Run(HWND window) {
     if (!view || !vs || !ps) return 11;
     ID3D11VertexShader* vertexShader = nullptr;
     ID3D11PixelShader* pixelShader = nullptr;
-    ID3D11InputLayout* layout = nullptr;
-    const D3D11_INPUT_ELEMENT_DESC elements[] = {
-        {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
-        {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0}};
     device->CreateVertexShader(vs->GetBufferPointer(), vs->GetBufferSize(), nullptr, &vertexShader);
     device->CreatePixelShader(ps->GetBufferPointer(), ps->GetBufferSize(), nullptr, &pixelShader);
-    device->CreateInputLayout(elements, 2, vs->GetBufferPointer(), vs->GetBufferSize(), &layout);
-    const float triangle[3][7] = {{-1, 1, 0.5f, 1, 0, 0, 1}, {1, 1, 0.5f, 1, 0, 0, 1}, {-1, -1, 0.5f, 1, 0, 0, 1}};
-    const D3D11_BUFFER_DESC bd = {sizeof triangle, D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
-    const D3D11_SUBRESOURCE_DATA data = {triangle, 0, 0};
-    ID3D11Buffer* vertices = nullptr;
-    device->CreateBuffer(&bd, &data, &vertices);
-    if (!vertexShader || !pixelShader || !layout || !vertices) return 12;
+    if (!vertexShader || !pixelShader) return 12;
 
     D3D11_TEXTURE2D_DESC desc{};
     back->GetDesc(&desc);
     const float blue[4] = {0, 0, 0.25f, 1};
     const D3D11_VIEWPORT viewport = {0, 0, float(desc.Width), float(desc.Height), 0, 1};
-    const UINT stride = sizeof triangle[0], offset = 0;
     context->OMSetRenderTargets(1, &view, nullptr);
     context->RSSetViewports(1, &viewport);
     context->ClearRenderTargetView(view, blue);
-    context->IASetVertexBuffers(0, 1, &vertices, &stride, &offset);
-    context->IASetInputLayout(layout);
     context->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
     context->VSSetShader(vertexShader, nullptr, 0);
     context->PSSetShader(pixelShader, nullptr, 0);
@@ -100,9 +80,9 @@ int Run(HWND window) {
     if (result == 0 && FAILED(chain->Present(1, 0))) result = 22;
 
     context->ClearState();
-    for (IUnknown* object : {(IUnknown*)staging, (IUnknown*)vertices, (IUnknown*)layout, (IUnknown*)pixelShader,
-                             (IUnknown*)vertexShader, (IUnknown*)ps, (IUnknown*)vs, (IUnknown*)view, (IUnknown*)back,
-                             (IUnknown*)chain, (IUnknown*)context, (IUnknown*)device})
+    for (IUnknown* object : {(IUnknown*)staging, (IUnknown*)pixelShader, (IUnknown*)vertexShader, (IUnknown*)ps,
+                             (IUnknown*)vs, (IUnknown*)view, (IUnknown*)back, (IUnknown*)chain, (IUnknown*)context,
+                             (IUnknown*)device})
         object->Release();
     return result;
 }
@@ -112,7 +92,7 @@ int Run(HWND window) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = instance;
     wc.lpszClassName = "OutsideTriangle";
     if (!RegisterClassExA(&wc)) return 1;
@@ -120,8 +100,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
                                   320, 240, nullptr, nullptr, instance, nullptr);
     if (!window) return 2;
     ShowWindow(window, showCommand);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     const int result = Run(window);
     DestroyWindow(window);
     return result;
