@@ -1,13 +1,12 @@
-// Our radix-2 transform, which the Windows build's spectrum runs on, against kissfft, which
-// the Linux build's runs on: the same bins within single-precision rounding.
+// The spectrum on our radix-2 transform, which the Windows build runs, against kissfft, which
+// the Linux build's runs on: the same magnitudes within single-precision rounding (only they
+// are ever read).
 #include "analysis.h"
-#include "real_fft.h"
 
 #include <kiss_fftr.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -34,34 +33,6 @@ std::vector<float> Noise(int size, unsigned seed) {
     std::vector<float> samples(static_cast<size_t>(size));
     for (float& sample : samples) sample = uniform(random);
     return samples;
-}
-
-TEST(WindowsRealFft, MatchesKissFftOnNoiseToneAndImpulse) {
-    for (int size : {4, 8, 64, 512, 2048}) {
-        std::vector<std::vector<float>> inputs = {Noise(size, 7u + static_cast<unsigned>(size))};
-        std::vector<float> tone(static_cast<size_t>(size));
-        for (int n = 0; n < size; ++n) {
-            tone[static_cast<size_t>(n)] = static_cast<float>(0.8 * std::cos(2.0 * std::numbers::pi * 3.3 * n / size + 0.4));
-        }
-        inputs.push_back(tone);
-        std::vector<float> impulse(static_cast<size_t>(size), 0.0f);
-        impulse[1] = 1.0f;
-        inputs.push_back(impulse);
-
-        RealFft fft(size);
-        ASSERT_TRUE(fft.Valid()) << size;
-        for (const std::vector<float>& input : inputs) {
-            std::vector<std::complex<float>> ours(static_cast<size_t>(size / 2 + 1));
-            fft.Forward(input.data(), ours.data());
-            std::vector<std::complex<float>> kiss = KissTransform(input);
-            // kissfft rounds in single precision at each of its log2(size) stages.
-            float tolerance = 2e-6f * static_cast<float>(size);
-            for (size_t k = 0; k < ours.size(); ++k) {
-                EXPECT_NEAR(ours[k].real(), kiss[k].real(), tolerance) << size << " bin " << k;
-                EXPECT_NEAR(ours[k].imag(), kiss[k].imag(), tolerance) << size << " bin " << k;
-            }
-        }
-    }
 }
 
 // The spectrum built on our transform reads as the Linux one does: kissfft with the same
