@@ -12,7 +12,6 @@
 
 #include "app/main_loop.h"
 #include "app/main_window.h"
-#include "draw/text.h"
 #include "gfx/graphics_context.h"
 #include "post/post_chain.h"
 #include "scene/compose_frame.h"
@@ -26,20 +25,14 @@ struct Frame {
     float sec;
 };
 std::vector<Frame> frames;
-struct Text {
-    float x, y;
-    std::string text;
-};
-std::vector<Text> texts;
 
 }  // namespace
 
-// The scene and the text, replaced for the test.
+// The scene, replaced for the test.
 void ComposeFrame() {
     frames.push_back({musicTimeMs, musicTimeSec});
     usleep(1000);  // about as long as a frame of a real scene, so the loop does not spin
 }
-void DrawString(float x, float y, const char* text) { texts.push_back({x, y, text}); }
 
 namespace {
 
@@ -55,13 +48,10 @@ std::string WriteTone(const char* name, double seconds) {
 
 class AppMainLoop : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        longTone = WriteTone("long", 30.6);
-    }
+    static void SetUpTestSuite() { longTone = WriteTone("long", 30.6); }
     static void TearDownTestSuite() { unlink(longTone.c_str()); }
     void SetUp() override {
         frames.clear();
-        texts.clear();
         // The device and the chain, as start-up makes them; the loop releases both.
         mainWindow = quarvel::test::OpenTestWindow(320, 180);
         ASSERT_NE(mainWindow, nullptr);
@@ -135,33 +125,6 @@ TEST(AppMusicClock, MillisecondsAreTheSecondsTruncated) {
     EXPECT_EQ(MusicTimeMsFromSeconds(-1.0f), 0u);  // a failed position query
     EXPECT_EQ(MusicTimeMsFromSeconds(NAN), 0u);
     EXPECT_EQ(MusicTimeMsFromSeconds(1e10f), 0xFFFFFFFFu);
-}
-
-TEST(AppStatistics, LinesReadAsTheDesignShowsThem) {
-    texts.clear();
-    musicTimeMs = 3250;
-    fps = 59.94f;
-    debugFloat = 0.0f;
-    testMode = false;
-    DrawStatistics();
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0].text, "time: 3.25 fps: 59.94 debugfloat: 0.00");
-    EXPECT_EQ(texts[0].x, 780.0f);
-    EXPECT_EQ(texts[0].y, 30.0f);
-    EXPECT_EQ(texts[1].text, "demo mode");
-    EXPECT_EQ(texts[1].y, 50.0f);
-    testMode = true;
-    DrawStatistics();
-    EXPECT_EQ(texts[3].text, "test mode: 10 ");
-    testMode = false;
-#if defined(QUARVEL_DEBUG_SWITCHES) && QUARVEL_DEBUG_SWITCHES
-    EXPECT_TRUE(showStats);
-    EXPECT_TRUE(showOverlay);
-#else
-    EXPECT_FALSE(showStats);  // the switches are off unless the build turns them on
-    EXPECT_FALSE(showOverlay);
-#endif
-    musicTimeMs = 0;
 }
 
 }  // namespace

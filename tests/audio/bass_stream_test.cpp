@@ -130,37 +130,5 @@ TEST_F(AudioStream, EndsWhenTheLastSampleHasBeenHeard) {
     EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), kTwoSecondsStereo);
 }
 
-TEST_F(AudioStream, StopHoldsThePositionAndPlayResumes) {
-    Start("4");
-    HSTREAM stream = Open(Files().sine1k);
-    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
-    ASSERT_TRUE(WaitUntilHeard(stream, 0.3));
-    ASSERT_TRUE(BASS_ChannelStop(stream));
-    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-    std::this_thread::sleep_for(30ms);  // what was already in the output plays out
-    double stopped = HeardSeconds(stream);
-    std::this_thread::sleep_for(60ms);
-    EXPECT_EQ(HeardSeconds(stream), stopped);
-    float bins[1024];
-    EXPECT_EQ(BASS_ChannelGetData(stream, bins, BASS_DATA_FFT2048), static_cast<DWORD>(-1));
-    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOPLAY);
-
-    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
-    EXPECT_GE(HeardSeconds(stream), stopped);
-    EXPECT_TRUE(WaitUntilHeard(stream, stopped + 0.1));
-}
-
-TEST_F(AudioStream, OtherRatesAndMonoAreConvertedButCountedAsTheFileIs) {
-    Start("8", 48000);
-    HSTREAM stream = Open(Files().mono32k);
-    auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
-    ASSERT_LT(WaitForEnd(stream, 5.0), 5.0);
-    // Two seconds of audio take two seconds at the output's rate too.
-    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.24);
-    EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), 2u * 32000 * 2);
-    EXPECT_DOUBLE_EQ(HeardSeconds(stream), 2.0);
-}
-
 }  // namespace
 }  // namespace quarvel::test

@@ -34,8 +34,6 @@ struct Folder {
     Folder() {
         files.sine1k = WriteSine(folder / "sine1k.mp3", 1000.0, kSineAmplitude, 2.0, 2, 44100);
         files.binSine = WriteSine(folder / "binsine.mp3", kBinSineBin * 44100.0 / 2048.0, kBinSineAmplitude, 2.0, 2, 44100);
-        files.silence = WriteSine(folder / "silence.mp3", 0.0, 0.0, 1.0, 2, 44100);
-        files.mono32k = WriteSine(folder / "mono32k.mp3", 1000.0, kSineAmplitude, 2.0, 1, 32000);
         const char text[] = "These are not the frames you are looking for.\n";
         files.textFile = folder / "notes.mp3";
         files.emptyFile = folder / "empty.mp3";

@@ -13,8 +13,6 @@ constexpr int kBinSineBin = 93;  // its frequency is the centre of this bin at 4
 struct TestFiles {
     std::string sine1k;     // 1 kHz, amplitude kSineAmplitude, stereo 44.1 kHz, 2 s
     std::string binSine;    // bin kBinSineBin's centre, amplitude kBinSineAmplitude, stereo 44.1 kHz, 2 s
-    std::string silence;    // stereo 44.1 kHz, 1 s
-    std::string mono32k;    // 1 kHz (bin 64's centre there), amplitude kSineAmplitude, mono 32 kHz, 2 s
     std::string textFile;   // words, not audio
     std::string emptyFile;  // no bytes
     std::string missing;    // a path where nothing is

@@ -49,23 +49,6 @@ TEST_F(D3d11ObjectsTest, BoundObjectsLiveOnUntilUnbound) {
     EXPECT_EQ(LiveObjectCount(), base);
 }
 
-// The state caches share one implementation; blend states stand for all four.
-TEST_F(D3d11ObjectsTest, IdenticalDescriptionsGiveTheSameStateObject) {
-    D3D11_BLEND_DESC blend{};
-    blend.RenderTarget[0] = {TRUE, D3D11_BLEND_SRC_ALPHA, D3D11_BLEND_INV_SRC_ALPHA, D3D11_BLEND_OP_ADD,
-                             D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD, 0xF};
-    Ref<ID3D11BlendState> b1, b2, b3;
-    ASSERT_EQ(device_->CreateBlendState(&blend, &b1), S_OK);
-    ASSERT_EQ(device_->CreateBlendState(&blend, &b2), S_OK);
-    EXPECT_EQ(b1.get(), b2.get());
-    blend.RenderTarget[0].DestBlendAlpha = D3D11_BLEND_ONE;
-    ASSERT_EQ(device_->CreateBlendState(&blend, &b3), S_OK);
-    EXPECT_NE(b1.get(), b3.get());
-    // The shared object counts both references.
-    EXPECT_EQ(b1->AddRef(), 3u);
-    EXPECT_EQ(b1->Release(), 2u);
-}
-
 // One refusal stands for the family: the checks behind the others are tables of the same form.
 TEST_F(D3d11ObjectsTest, AnInvalidDescriptionIsRefusedWithANullResult) {
     const D3D11_BUFFER_DESC constants20{20, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, 0, 0, 0};
@@ -122,21 +105,6 @@ void main() { gl_Position = vec4(inPosition.xyz, 1.0); COLOR0 = vec4(inPosition.
     const std::vector<float> v = ReadFloat4(target_.get());
     EXPECT_FLOAT_EQ(v[0], 1.0f);
     EXPECT_FLOAT_EQ(v[1], 1.0f);
-}
-
-TEST(D3d11DeviceCreationTest, EveryDriverTypeTheProgramTriesGivesLevelEleven) {
-    const size_t base = LiveObjectCount();
-    for (D3D_DRIVER_TYPE type : {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP, D3D_DRIVER_TYPE_REFERENCE}) {
-        ID3D11Device* device = nullptr;
-        D3D_FEATURE_LEVEL level{};
-        const D3D_FEATURE_LEVEL wanted[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1, D3D_FEATURE_LEVEL_10_0};
-        ASSERT_EQ(D3D11CreateDevice(nullptr, type, nullptr, 0, wanted, 3, D3D11_SDK_VERSION, &device, &level, nullptr),
-                  S_OK)
-            << type;
-        EXPECT_EQ(level, D3D_FEATURE_LEVEL_11_0);
-        EXPECT_EQ(device->Release(), 0u);
-    }
-    EXPECT_EQ(LiveObjectCount(), base);
 }
 
 }  // namespace

@@ -270,19 +270,5 @@ TEST_F(DrawTest, BakedFontLaysGlyphsAtTheRoundedPen) {
     font = FontSlot{};
 }
 
-TEST_F(DrawTest, OverlayBarsStandOnTheirLine) {
-    for (int band = 0; band < kSpectrumBands; ++band) spectrumBands[band] = band % 2 ? 0.5f : -3.0f / 127.0f;
-    DrawAudioOverlay();
-    const Pixels pixels = Read();
-    // Band 1: 100 units high from y 680, colour (0.9, 1.0, 0.9). Band 0's negative bar is
-    // turned inside out and culled.
-    EXPECT_TRUE(IsColour(pixels.At(60, 585), 0.9f, 1.0f, 0.9f));
-    EXPECT_TRUE(IsColour(pixels.At(60, 679), 0.9f, 1.0f, 0.9f));
-    EXPECT_TRUE(IsBlack(pixels.At(60, 575)));
-    EXPECT_TRUE(IsBlack(pixels.At(60, 681)));
-    EXPECT_TRUE(IsBlack(pixels.At(20, 682)));
-    EXPECT_EQ(BoundDepthState(), graphics.depthOn);
-}
-
 }  // namespace
 }  // namespace quarvel::test

@@ -75,12 +75,4 @@ TEST(SagStripTest, EndsStayUpAndTheMiddleJointIsLowered) {
     }
 }
 
-TEST(TextLayoutTest, QuadCornersRoundToNearestWithHalvesUp) {
-    EXPECT_EQ(GlyphCorner(10.0f, 1.5f), 12);    // floor(12.0)
-    EXPECT_EQ(GlyphCorner(10.2f, 1.5f), 12);    // floor(12.2)
-    EXPECT_EQ(GlyphCorner(30.0f, -12.4f), 18);  // above the baseline: floor(18.1)
-    EXPECT_EQ(GlyphCorner(0.5f, 0.0f), 1);
-    EXPECT_EQ(GlyphCorner(-0.5f, 0.0f), 0);
-}
-
 }  // namespace
