@@ -1,49 +1,25 @@
 // The swap chain on a window: creation from the window handle, buffer 0 as a texture,
 // Present showing the back buffer upright in the window's own framebuffer.
-#include <SDL2/SDL.h>
-
-#include "core/hwnd_object.h"
-#include "core/video.h"
 #include "d3d11/gl.h"
 #include "d3d11_test_util.h"
+#include "test_window.h"
 
 namespace quarvel::d3d11::test {
 namespace {
 
-// A top-level window handle the way the Win32 stand-in makes them: an SDL window with GL.
-struct TestWindow : HWND__ {
-    explicit TestWindow(int width, int height) {
-        platform::InitVideo();
-        window = SDL_CreateWindow("swap chain test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        platform::RegisterLiveWindow(this);
-    }
-    ~TestWindow() override {
-        platform::UnregisterLiveWindow(this);
-        SDL_DestroyWindow(window);
-    }
-    LRESULT Send(UINT, WPARAM, LPARAM) override { return 0; }
-    SDL_Window* SdlWindow() override { return window; }
-    SDL_Window* window;
-};
-
-DXGI_SWAP_CHAIN_DESC ChainDesc(HWND window, UINT width, UINT height) {
-    DXGI_SWAP_CHAIN_DESC d{};
-    d.BufferDesc = {width, height, {60, 1}, DXGI_FORMAT_R8G8B8A8_UNORM, DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
-                    DXGI_MODE_SCALING_UNSPECIFIED};
-    d.SampleDesc = {1, 0};
-    d.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
-    d.BufferCount = 2;
-    d.OutputWindow = window;
-    d.Windowed = TRUE;
-    d.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
-    return d;
-}
-
 TEST(D3d11SwapChainTest, BufferZeroIsARenderTargetAndPresentShowsItUpright) {
     const size_t base = LiveObjectCount();
+    HWND window = quarvel::test::OpenTestWindow(16, 8);
+    ASSERT_NE(window, nullptr);
     {
-        TestWindow window(16, 8);
-        const DXGI_SWAP_CHAIN_DESC desc = ChainDesc(&window, 16, 8);
+        DXGI_SWAP_CHAIN_DESC desc{};
+        desc.BufferDesc = {16, 8, {60, 1}, DXGI_FORMAT_R8G8B8A8_UNORM, DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
+                           DXGI_MODE_SCALING_UNSPECIFIED};
+        desc.SampleDesc = {1, 0};
+        desc.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
+        desc.BufferCount = 2;
+        desc.OutputWindow = window;
+        desc.Windowed = TRUE;
         const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1, D3D_FEATURE_LEVEL_10_0};
         Ref<IDXGISwapChain> chain;
         Ref<ID3D11Device> device;
@@ -92,6 +68,7 @@ TEST(D3d11SwapChainTest, BufferZeroIsARenderTargetAndPresentShowsItUpright) {
         EXPECT_EQ(bottom[0], 0);
         EXPECT_EQ(bottom[2], 255);
     }
+    DestroyWindow(window);
     EXPECT_EQ(LiveObjectCount(), base);
 }
 
