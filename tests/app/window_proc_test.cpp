@@ -1,5 +1,5 @@
-// WindowProc on a real window of the stand-in: activation, quitting, and the drag that steers
-// the debug camera with the cursor confined to the client area.
+// WindowProc on a real window of the stand-in: quitting, and the drag that steers the debug
+// camera with the cursor confined to the client area.
 #include <gtest/gtest.h>
 
 #include <math.h>
@@ -37,27 +37,6 @@ protected:
     }
     HWND window = nullptr;
 };
-
-TEST_F(AppWindowProc, ActivationCodesSetTheFlagOrLeaveIt) {
-    for (UINT message : {static_cast<UINT>(WM_ACTIVATE), static_cast<UINT>(WM_ACTIVATEAPP)}) {
-        windowActive = true;
-        EXPECT_EQ(SendMessageA(window, message, 0, 0), 0);
-        EXPECT_FALSE(windowActive);
-        SendMessageA(window, message, MAKEWPARAM(WA_ACTIVE, 1), 0);  // minimised activation
-        EXPECT_FALSE(windowActive);
-        SendMessageA(window, message, 1, 0);
-        EXPECT_TRUE(windowActive);
-        SendMessageA(window, message, 3, 0);
-        EXPECT_TRUE(windowActive);
-        SendMessageA(window, message, 0, 0);
-        SendMessageA(window, message, 2, 0);
-        EXPECT_TRUE(windowActive);
-    }
-    // Showing the window activates it through the same messages.
-    windowActive = false;
-    ShowWindow(window, SW_SHOWNORMAL);
-    EXPECT_TRUE(windowActive);
-}
 
 TEST_F(AppWindowProc, EscapeAndClosingQuitWithZeroAndOtherKeysDoNothing) {
     SendMessageA(window, WM_KEYDOWN, 'W', 0);

@@ -1,4 +1,4 @@
-// Window creation, activation, closing and the queue's order, against what Windows does.
+// Window creation, closing and the queue's order, against what Windows does.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -100,41 +100,6 @@ TEST_F(Win32Messages, MessagesForADestroyedWindowAreDropped) {
     EXPECT_FALSE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
     EXPECT_EQ(DispatchMessageA(&retrieved[0]), 0);  // WM_QUIT has no window to go to
-}
-
-TEST_F(Win32Messages, FocusChangesActivateAndDeactivateOnce) {
-    window = CreateTestWindow(WS_OVERLAPPEDWINDOW, 300, 200, &recorder);
-    ShowWindow(window, SW_SHOWNORMAL);
-    recorder.messages.clear();
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = SDL_GetWindowID(window->SdlWindow());
-    event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-    SDL_PushEvent(&event);  // already active: nothing happens
-    DrainMessages();
-    EXPECT_TRUE(recorder.Only({WM_ACTIVATE, WM_ACTIVATEAPP}).empty());
-
-    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-    SDL_PushEvent(&event);
-    DrainMessages();
-    EXPECT_EQ(recorder.Only({WM_ACTIVATE, WM_ACTIVATEAPP}), (Ids{WM_ACTIVATE, WM_ACTIVATEAPP}));
-    EXPECT_EQ(recorder.Last(WM_ACTIVATE)->wParam, static_cast<WPARAM>(WA_INACTIVE));
-    EXPECT_EQ(recorder.Last(WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(FALSE));
-
-    recorder.messages.clear();
-    event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-    SDL_PushEvent(&event);
-    DrainMessages();
-    EXPECT_EQ(recorder.Only({WM_ACTIVATE, WM_ACTIVATEAPP}), (Ids{WM_ACTIVATEAPP, WM_ACTIVATE}));
-    EXPECT_EQ(recorder.Last(WM_ACTIVATE)->wParam, static_cast<WPARAM>(WA_ACTIVE));
-
-    // Shown minimised, a window is activated with the minimised flag in the high word.
-    Recorder other;
-    HWND second = CreateTestWindow(WS_OVERLAPPEDWINDOW, 300, 200, &other);
-    ShowWindow(second, SW_SHOWMINIMIZED);
-    ASSERT_NE(other.Last(WM_ACTIVATE), nullptr);
-    EXPECT_EQ(other.Last(WM_ACTIVATE)->wParam, static_cast<WPARAM>(MAKEWPARAM(WA_ACTIVE, 1)));
-    DestroyWindow(second);
 }
 
 }  // namespace
