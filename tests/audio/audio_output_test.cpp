@@ -70,46 +70,6 @@ TEST_F(AudioOutput, NullOutputRunsInRealTimeWithoutADevice) {
     EXPECT_EQ(counter.calls.load(), calls) << "called back after close";
 }
 
-TEST_F(AudioOutput, SpeedVariableScalesTheNullClockAndNonsenseMeansRealTime) {
-    struct Case {
-        const char* text;
-        double speed;
-    } cases[] = {{"10", 10.0}, {"2.5", 2.5}, {"0", 1.0}, {"-4", 1.0}, {"fast", 1.0}, {"3x", 1.0}, {"inf", 1.0}};
-    for (const Case& c : cases) {
-        setenv("QUARVEL_AUDIO_SPEED", c.text, 1);
-        Counter counter;
-        Output* output = OpenNullOutput(44100, Count, &counter);
-        EXPECT_EQ(output->speed, c.speed) << c.text;
-        CloseOutput(output);
-    }
-}
-
-TEST_F(AudioOutput, PauseFreezesTheClockAndStartResumesIt) {
-    Counter counter;
-    Output* output = OpenNullOutput(44100, Count, &counter);
-    StartOutput(output);
-    std::this_thread::sleep_for(60ms);
-    PauseOutput(output);
-    uint64_t paused = FramesHeard(output);
-    uint64_t pulled = FramesPulled(output);
-    EXPECT_GT(paused, 0u);
-    std::this_thread::sleep_for(80ms);
-    EXPECT_EQ(FramesHeard(output), paused);
-    // At most a pull already under way when the pause came.
-    EXPECT_LE(FramesPulled(output), pulled + 221);
-
-    auto resumedAt = std::chrono::steady_clock::now();
-    StartOutput(output);
-    StartOutput(output);  // a second start changes nothing
-    std::this_thread::sleep_for(60ms);
-    uint64_t resumed = FramesHeard(output) - paused;
-    double sinceResume = std::chrono::duration<double>(std::chrono::steady_clock::now() - resumedAt).count();
-    // Carries on from where it stood: no jump for the time spent paused.
-    EXPECT_GT(resumed, 0u);
-    EXPECT_LE(static_cast<double>(resumed), sinceResume * 44100 + 221);
-    CloseOutput(output);
-}
-
 // A device's clock: what it was given minus what it still holds, the held part draining at
 // the sample rate from the last callback and never more than its buffers.
 TEST(AudioOutputDeviceClock, SubtractsWhatTheDeviceStillHolds) {

@@ -116,26 +116,5 @@ TEST_F(D3d11DepthStencilTest, DepthClipOffClampsInsteadOfClipping) {
     EXPECT_EQ(Pixel(2, 2), kRed);
 }
 
-TEST_F(D3d11DepthStencilTest, TheSystemsDepthOnCountsDepthFailuresPerFace) {
-    // depthOn of the system: LESS with writes; front faces INCR on depth failure, back DECR.
-    D3D11_DEPTH_STENCIL_DESC d = DepthOn();
-    d.StencilEnable = TRUE;
-    d.StencilReadMask = d.StencilWriteMask = 0xFF;
-    d.FrontFace = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_INCR, D3D11_STENCIL_OP_KEEP, D3D11_COMPARISON_ALWAYS};
-    d.BackFace = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_DECR, D3D11_STENCIL_OP_KEEP, D3D11_COMPARISON_ALWAYS};
-    SetState(d, 1);
-    D3D11_RASTERIZER_DESC r = {D3D11_FILL_SOLID, D3D11_CULL_NONE, FALSE, 0, 0, 0, TRUE, FALSE, FALSE, FALSE};
-    Ref<ID3D11RasterizerState> none;
-    ASSERT_EQ(device_->CreateRasterizerState(&r, &none), S_OK);
-    context_->RSSetState(none.get());
-    ClearDepth(0.0f, 5);
-    DrawVertices(Quad(-1, 1, 0, -1, 0.5f, 1, 0, 0));  // left half, clockwise: front
-    const std::vector<Vertex> front = Quad(0, 1, 1, -1, 0.5f, 1, 0, 0);
-    DrawVertices({front[0], front[2], front[1], front[3], front[5], front[4]});  // right half, reversed: back
-    EXPECT_EQ(StencilAt(0, 0), 6u);
-    EXPECT_EQ(StencilAt(3, 0), 4u);
-    EXPECT_EQ(Pixel(0, 0), kBlack) << "both halves fail the depth test";
-}
-
 }  // namespace
 }  // namespace quarvel::d3d11::test

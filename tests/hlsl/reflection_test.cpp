@@ -15,27 +15,6 @@ const T* Find(const std::vector<T>& list, F match) {
     return nullptr;
 }
 
-TEST(HlslReflection, VertexInputsAreTheOnesReadWithSemanticIndexAndType) {
-    const Compiled c = Compile(R"(
-struct VSIn { float4 pos : POSITION; float2 uv : TexCoord; float3 unused : NORMAL; float2 uv2 : TEXCOORD1;
-              uint4 bones : BLENDINDICES3; int flag : PSIZE; };
-float4 VS(VSIn v) : SV_Position { return v.pos + float4(v.uv, v.uv2) + v.bones.x + v.flag; })",
-                               "VS", "vs_4_0");
-    ASSERT_TRUE(c.blobRead) << c.messages;
-    const auto input = [&](const char* semantic, uint32_t index) {
-        return Find(c.shader.inputs, [&](const VertexInput& in) { return in.semantic == semantic && in.semanticIndex == index; });
-    };
-    EXPECT_EQ(c.shader.inputs.size(), 5u);
-    EXPECT_EQ(input("NORMAL", 0), nullptr) << "declared but never read";
-    ASSERT_TRUE(input("POSITION", 0) && input("TEXCOORD", 0) && input("TEXCOORD", 1) && input("BLENDINDICES", 3) &&
-                input("PSIZE", 0));
-    EXPECT_EQ(input("POSITION", 0)->components, 4u);
-    EXPECT_EQ(input("TEXCOORD", 0)->components, 2u);
-    EXPECT_EQ(input("POSITION", 0)->type, ComponentType::Float);
-    EXPECT_EQ(input("BLENDINDICES", 3)->type, ComponentType::UInt);
-    EXPECT_EQ(input("PSIZE", 0)->type, ComponentType::SInt);
-}
-
 TEST(HlslReflection, ConstantBuffersReportRegisterSizesAndStageUniqueNames) {
     const std::string source = R"(
 cbuffer cb : register(b0) { float4 vColor; };

@@ -111,18 +111,6 @@ TEST(SynthRandom, SequenceRotatesBySeedAndWraps)
     EXPECT_EQ(s, 0xfffffafau);
 }
 
-TEST(SynthLengthField, OneAndTwoBytes)
-{
-    struct Case { signed char bytes[2]; int32_t value; int used; } cases[] = {
-        {{0, 9}, 0, 1},     {{5, 9}, 5, 1},     {{127, 9}, 127, 1},   {{-1, (signed char)200}, 200, 2},
-        {{-2, 3}, 259, 2},  {{-1, 0}, 0, 2},     {{-128, -1}, 32767, 2}};
-    for (const Case& c : cases) {
-        const signed char* p = c.bytes;
-        EXPECT_EQ(getlen(p), c.value);
-        EXPECT_EQ(p - c.bytes, c.used);
-    }
-}
-
 // Envelope tests feed a constant signal through a unit gain so the output is the level.
 void Envelope(R sus, int att, int dec, int rel, R k, float x)
 {
@@ -208,21 +196,6 @@ TEST(SynthReduction, ImpulseAndConstant)
     EXPECT_FLOAT_EQ(out[0], -1);    // only the last tap is inside the note
     EXPECT_FLOAT_EQ(out[6], 850);   // all taps
     EXPECT_FLOAT_EQ(out[49], 850);
-}
-
-TEST(SynthEcho, ImpulseFeedsBackEveryDelay)
-{
-    memset(MixBuf, 0, sizeof MixBuf);
-    mix[0] = 1;
-    mix[5] = 0.5f;
-    echo<R>();
-    EXPECT_FLOAT_EQ(mix[13230], delaystr);
-    EXPECT_FLOAT_EQ(mix[13235], 0.5f * delaystr);
-    EXPECT_FLOAT_EQ(mix[26460], delaystr * delaystr);
-    EXPECT_FLOAT_EQ(mix[39690], delaystr * delaystr * delaystr);
-    EXPECT_EQ(mix[13229], 0.0f);
-    EXPECT_EQ(mix[13231], 0.0f);
-    for (int i = 0; i < ECHODLY; i++) ASSERT_EQ(MixBuf[i], 0.0f);
 }
 
 class SynthPlacing : public ::testing::Test {
