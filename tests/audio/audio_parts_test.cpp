@@ -62,15 +62,5 @@ TEST(AudioTimeline, MapsHeardOutputFramesToSourcePositions) {
     EXPECT_EQ(timeline.SourceAt(450), 50.0);
 }
 
-TEST(AudioTimeline, KeepsTheNewestSpansWhenFull) {
-    Timeline timeline(4);
-    timeline.Reset(0.0);
-    for (uint64_t i = 0; i < 10; ++i) timeline.Add({i * 10, 10, i * 10.0, 1.0});
-    EXPECT_EQ(timeline.SourceAt(95), 95.0);
-    EXPECT_EQ(timeline.SourceAt(65), 65.0);
-    // Older than anything kept: the oldest kept span's start, not the reset position.
-    EXPECT_EQ(timeline.SourceAt(5), 60.0);
-}
-
 }  // namespace
 }  // namespace quarvel::bass

@@ -1,5 +1,5 @@
-// Where pixels land: image orientation in targets and textures, SV_Position, winding and
-// culling, viewports.
+// Where pixels land and what is sampled: image orientation in targets and textures,
+// SV_Position, null views, targets bound for reading and writing, viewports.
 #include "d3d11_test_util.h"
 
 namespace quarvel::d3d11::test {
@@ -102,35 +102,6 @@ TEST_F(D3d11SamplingTest, TextureRowZeroIsSampledAtTheTop) {
         EXPECT_EQ(Pixel(1, 0), kRed) << (texture == drawn.get() ? "drawn" : "uploaded");
         EXPECT_EQ(Pixel(1, 3), kGreen) << (texture == drawn.get() ? "drawn" : "uploaded");
     }
-}
-
-TEST_F(D3d11SamplingTest, BorderAddressingReturnsTheBorderColour) {
-    const Rgba8 texel = kRed;
-    D3D11_TEXTURE2D_DESC d{1, 1, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
-                           D3D11_BIND_SHADER_RESOURCE, 0, 0};
-    const D3D11_SUBRESOURCE_DATA data = {&texel, 4, 4};
-    Ref<ID3D11Texture2D> texture;
-    ASSERT_EQ(device_->CreateTexture2D(&d, &data, &texture), S_OK);
-    Ref<ID3D11ShaderResourceView> view;
-    ASSERT_EQ(device_->CreateShaderResourceView(texture.get(), nullptr, &view), S_OK);
-    MakeTarget(4, 4);
-    BindTarget();
-    UseSamplingShader();
-    D3D11_SAMPLER_DESC s{};
-    s.Filter = D3D11_FILTER_MIN_MAG_MIP_POINT;
-    s.AddressU = s.AddressV = s.AddressW = D3D11_TEXTURE_ADDRESS_BORDER;
-    s.BorderColor[1] = 1.0f;
-    s.BorderColor[3] = 1.0f;
-    s.MaxLOD = D3D11_FLOAT32_MAX;
-    Ref<ID3D11SamplerState> border;
-    ASSERT_EQ(device_->CreateSamplerState(&s, &border), S_OK);
-    ID3D11SamplerState* samplers[] = {border.get()};
-    context_->PSSetSamplers(0, 1, samplers);
-    ID3D11ShaderResourceView* views[] = {view.get()};
-    context_->PSSetShaderResources(0, 1, views);
-    // Texture coordinates 2 to 3: outside the texture everywhere.
-    DrawVertices({{-1, 1, 0, 2, 2, 0, 0}, {1, 1, 0, 3, 2, 0, 0}, {-1, -1, 0, 2, 3, 0, 0}});
-    EXPECT_EQ(Pixel(0, 0), kGreen);
 }
 
 TEST_F(D3d11SamplingTest, NullViewSamplesZero) {

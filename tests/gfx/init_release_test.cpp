@@ -171,30 +171,4 @@ TEST_F(InitGraphicsTest, EveryFailedCreationIsReleasedExactly) {
     }
 }
 
-TEST_F(InitGraphicsTest, NonFatalFailuresLeaveTheirFieldsNull) {
-    Intercepted().failCreationAt = 6;  // cubeVertices: the rest of that step is skipped
-    ASSERT_TRUE(InitGraphics(true));
-    EXPECT_EQ(graphics.cubeVertices, nullptr);
-    EXPECT_EQ(graphics.cubeVerticesDynamic, nullptr);
-    EXPECT_EQ(graphics.globalConstants, nullptr);
-    EXPECT_EQ(lightConstants, nullptr);
-    EXPECT_NE(graphics.boxBatchVertices, nullptr);
-    ReleaseGraphics();
-
-    Intercepted().failCreationAt = 13;  // boxBatchVertices: the indices are not tried
-    ASSERT_TRUE(InitGraphics(true));
-    EXPECT_EQ(graphics.boxBatchIndices, nullptr);
-    EXPECT_NE(graphics.spriteQuad, nullptr);
-    ReleaseGraphics();
-
-    Intercepted().failCreationAt = 26;  // the text program's pixel shader
-    ASSERT_TRUE(InitGraphics(true));
-    ASSERT_NE(graphics.textProgram, nullptr);
-    EXPECT_NE(graphics.textProgram->vertexShader, nullptr);
-    EXPECT_EQ(graphics.textProgram->pixelShader, nullptr);
-    EXPECT_EQ(graphics.programCount, 9u);
-    EXPECT_EQ(graphics.programRegistry[0], graphics.colorProgram);
-    EXPECT_TRUE(Intercepted().messageBoxes.empty());
-}
-
 }  // namespace

@@ -35,14 +35,6 @@ TEST(HlslCompile, ErrorsNameTheSourceLineAndColumn) {
     EXPECT_EQ(c.messages.rfind("<anonymous>(1,", 0), 0u) << c.messages;
 }
 
-TEST(HlslCompile, AMissingEntryPointIsAnErrorThatNamesIt) {
-    const Compiled c = Compile(kShader, "GlitchPS", "ps_5_0", "Shaders/PostProcess.hlsl");
-    EXPECT_EQ(c.hr, E_FAIL);
-    EXPECT_FALSE(c.blobRead);
-    EXPECT_EQ(c.messages, "Shaders/PostProcess.hlsl(1,1): error X3501: 'GlitchPS': entrypoint not found\n");
-    EXPECT_EQ(Compile(kShader, "ps", "ps_5_0").hr, E_FAIL) << "entry names are case sensitive";
-}
-
 TEST(HlslCompile, ReadsOnlyTheGivenBytes) {
     const std::string s = kShader;
     ID3DBlob* code = nullptr;
