@@ -26,7 +26,7 @@ TEST(SynthPlayback, PositionRightAfterStart)
     EXPECT_FALSE(WaveHdr.dwFlags & (WHDR_INQUEUE | WHDR_PREPARED));
 }
 
-TEST(SynthPlayback, SetposRestartsAtTheWholeSecondAndCountsOn)
+TEST(SynthPlayback, SetposRestartsAtTheWholeSecondInsideTheSongAndCountsOn)
 {
     setpos(2.7f);
     auto t0 = Clock::now();
@@ -46,10 +46,8 @@ TEST(SynthPlayback, SetposRestartsAtTheWholeSecondAndCountsOn)
     stopmus();
     // A stopped device is back at position 0, not where it was when it stopped.
     EXPECT_EQ(getpos(), (float)((2 * 176400 + 8192) / 11504.0));
-}
 
-TEST(SynthPlayback, SetposStaysInsideTheSong)
-{
+    // Asked for a place outside the song, it plays from the nearest end.
     setpos(-3.0f);
     EXPECT_EQ(NewMpos, 0);
     EXPECT_EQ(WaveHdr.lpData, (LPSTR)MusBuf);

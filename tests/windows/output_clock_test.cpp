@@ -12,15 +12,15 @@
 namespace quarvel::bass {
 namespace {
 
-TEST(WindowsHeardClock, ExtendsTheCounterAcrossItsWrap) {
-    HeardClock clock;
-    uint64_t written = 1ull << 40;
-    EXPECT_EQ(clock.Update(0xFFFFFF00u, written), 0xFFFFFF00u);
-    EXPECT_EQ(clock.Update(0x00000100u, written), 0x100000100ull);
-    EXPECT_EQ(clock.Update(0x00000200u, written), 0x100000200ull);
-}
+// The device's 32-bit counter extended across its wrap, never ahead of what was written and
+// never backwards.
+TEST(WindowsHeardClock, ExtendsTheCounterNeverAheadNorBackwards) {
+    HeardClock wrapping;
+    const uint64_t written = 1ull << 40;
+    EXPECT_EQ(wrapping.Update(0xFFFFFF00u, written), 0xFFFFFF00u);
+    EXPECT_EQ(wrapping.Update(0x00000100u, written), 0x100000100ull);
+    EXPECT_EQ(wrapping.Update(0x00000200u, written), 0x100000200ull);
 
-TEST(WindowsHeardClock, NeverAheadOfWhatWasWrittenNorBackwards) {
     HeardClock clock;
     EXPECT_EQ(clock.Update(5000, 4096), 4096u);  // a driver counting past the queued frames
     EXPECT_EQ(clock.Update(6000, 8192), 6000u);
