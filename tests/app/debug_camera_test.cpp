@@ -42,13 +42,15 @@ TEST_F(AppDebugCamera, HoldingWClimbsFor34FramesAndStopsOnThe52ndAfterRelease) {
 }
 
 TEST_F(AppDebugCamera, AnglesWrapOnceAndVectorsFollowThem) {
-    // The vectors at a plain yaw are the drag test's (window_proc_test).
     debugCamera.yawInput = -100.0f;  // below zero: one turn added
     debugCamera.pitchInput = 1400.0f;  // 7 rad: one turn taken off
     UpdateDebugCamera();
     EXPECT_NEAR(debugCamera.yaw, 6.28318548f - 0.5f, 1e-5f);
     EXPECT_NEAR(debugCamera.pitch, 7.0f - 6.28318548f, 1e-5f);
-    EXPECT_NEAR(debugCamera.forward.y, -sinf(debugCamera.pitch), 1e-6f);
+    const float p = debugCamera.pitch;
+    EXPECT_NEAR(debugCamera.forward.x, -sinf(0.5f) * cosf(p), 1e-5f);
+    EXPECT_NEAR(debugCamera.forward.y, -sinf(p), 1e-6f);
+    EXPECT_NEAR(debugCamera.forward.z, cosf(0.5f) * cosf(p), 1e-5f);
     const XMFLOAT4& up = debugCamera.up;
     EXPECT_NEAR(up.x * up.x + up.y * up.y + up.z * up.z, 1.0f, 1e-5f);
 }

@@ -72,7 +72,7 @@ TEST_F(AudioOutput, NullOutputRunsInRealTimeWithoutADevice) {
 
 // A device's clock: what it was given minus what it still holds, the held part draining at
 // the sample rate from the last callback and never more than its buffers.
-TEST(AudioOutputDeviceClock, SubtractsWhatTheDeviceStillHolds) {
+TEST(AudioOutputClock, ADeviceSubtractsWhatItStillHoldsTheNullOutputIsCappedByWhatWasPulled) {
     Output output;
     output.rate = 1000;
     output.isNull = false;
@@ -84,11 +84,8 @@ TEST(AudioOutputDeviceClock, SubtractsWhatTheDeviceStillHolds) {
     EXPECT_EQ(EstimateHeardLocked(output, output.lastPull + 5s), 10000u);
     // A clock read just before the callback's time (another thread's now) does not run back.
     EXPECT_EQ(EstimateHeardLocked(output, output.lastPull - 1s), 8000u);
-}
 
-TEST(AudioOutputDeviceClock, NullClockIsCappedByWhatWasPulled) {
-    Output output;
-    output.rate = 1000;
+    // The null output's clock runs at its speed and is capped by what was pulled.
     output.isNull = true;
     output.speed = 2.0;
     output.pulled = 3000;

@@ -8,16 +8,6 @@
 
 using namespace quarvel::platform::dialog;
 
-TEST(DialogUnits, MulDivRoundsHalfAwayFromZero) {
-    EXPECT_EQ(MulDivRounded(7, 6, 4), 11);  // 10.5
-    EXPECT_EQ(MulDivRounded(-7, 6, 4), -11);
-    EXPECT_EQ(MulDivRounded(90, 13, 8), 146);  // 146.25
-    EXPECT_EQ(MulDivRounded(14, 13, 8), 23);   // 22.75
-    EXPECT_EQ(MulDivRounded(5, 3, 0), -1);
-    EXPECT_EQ(MulDivRounded(INT_MAX, 2, 1), -1);
-    EXPECT_EQ(MulDivRounded(INT_MAX, 2, 2), INT_MAX);  // the product does not overflow
-}
-
 TEST(DialogUnits, AverageWidthAndPixelHeightAsWindowsRoundsThem) {
     // (width / 26 + 1) / 2: the average of 52 letters, rounded.
     EXPECT_EQ(AverageCharWidth(337), 6);
@@ -28,7 +18,7 @@ TEST(DialogUnits, AverageWidthAndPixelHeightAsWindowsRoundsThem) {
     EXPECT_EQ(PointsToPixels(8, 120), 13);
 }
 
-TEST(DialogUnits, TahomaEightPointLayout) {
+TEST(DialogUnits, TahomaEightPointLayoutAndItsRounding) {
     // Tahoma 8 at 96 dpi has base units 6 x 13: the setup dialog's Run button and frame.
     const BaseUnits tahoma{6, 13};
     RECT run = DialogUnitsToPixels(RECT{7, 90, 57, 104}, tahoma);
@@ -39,6 +29,12 @@ TEST(DialogUnits, TahomaEightPointLayout) {
     RECT frame = DialogUnitsToPixels(RECT{0, 0, 186, 111}, tahoma);
     EXPECT_EQ(frame.right, 279);
     EXPECT_EQ(frame.bottom, 180);
+    // Halves round away from zero (the Run button's left edge is 10.5 pixels), on either side
+    // of it; a product past 32 bits is kept, and what does not fit an int is -1.
+    EXPECT_EQ(MulDivRounded(-7, 6, 4), -11);
+    EXPECT_EQ(MulDivRounded(5, 3, 0), -1);
+    EXPECT_EQ(MulDivRounded(INT_MAX, 2, 1), -1);
+    EXPECT_EQ(MulDivRounded(INT_MAX, 2, 2), INT_MAX);
 }
 
 TEST(FontMetrics, TemplateFontOrItsSubstituteIsMeasured) {

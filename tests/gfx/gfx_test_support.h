@@ -1,5 +1,5 @@
-// What the device tests share: a main window of a given client size, read-back of a
-// texture through a staging copy, and the calls the tests intercept (linker --wrap) to see
+// What the device tests share: a main window of a given client size (read-back is the
+// support library's), and the calls the tests intercept (linker --wrap) to see
 // what the system shows and compiles and to make device creation fail.
 #pragma once
 
@@ -19,12 +19,6 @@ namespace gfx_test {
 // mainWindow; the previous test window is destroyed first.
 HWND CreateMainWindow(int width, int height);
 void DestroyMainWindow();
-
-// RGBA8 pixels of a 2D texture, rows top first (4 bytes a pixel, no padding), and the bytes
-// of a buffer, through staging copies.
-inline std::vector<uint8_t> ReadPixels(ID3D11Texture2D* texture) { return quarvel::test::ReadTextureBytes(texture); }
-inline std::vector<uint8_t> ReadPixels(ID3D11View* view) { return quarvel::test::ReadViewBytes(view); }
-inline std::vector<uint8_t> ReadBuffer(ID3D11Buffer* buffer) { return quarvel::test::ReadBufferBytes(buffer); }
 
 struct MessageBoxCall {
     std::string text;

@@ -88,18 +88,4 @@ TEST_F(Win32Messages, QuitComesAfterEveryPostedMessageAndOnlyOnce) {
     EXPECT_EQ(msg.wParam, 4u);
 }
 
-TEST_F(Win32Messages, MessagesForADestroyedWindowAreDropped) {
-    window = CreateTestWindow(WS_OVERLAPPEDWINDOW, 200, 200, &recorder);
-    ASSERT_TRUE(PostMessageA(window, WM_USER, 0, 0));
-    DestroyWindow(window);
-    std::vector<MSG> retrieved = DrainMessages();
-    ASSERT_EQ(retrieved.size(), 1u);  // only the quit from WM_DESTROY
-    EXPECT_EQ(retrieved[0].message, static_cast<UINT>(WM_QUIT));
-    EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));
-    MSG msg{};
-    EXPECT_FALSE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
-    EXPECT_EQ(DispatchMessageA(&retrieved[0]), 0);  // WM_QUIT has no window to go to
-}
-
 }  // namespace
