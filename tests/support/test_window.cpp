@@ -1,5 +1,6 @@
 #include "test_window.h"
 
+#include <cstdint>
 #include <string>
 
 namespace quarvel::test {
