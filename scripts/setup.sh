@@ -14,7 +14,7 @@ packages=(
   libgl-dev libegl-dev libgl1-mesa-dri
   glslang-dev spirv-headers spirv-tools libspirv-cross-c-shared-dev libopengl-dev
   zlib1g-dev libstb-dev
-  libmpg123-dev libkissfft-dev libmp3lame-dev lame
+  libmpg123-dev libkissfft-dev libmp3lame-dev lame libebur128-dev
   libcairo2-dev fonts-dejavu-core
   ffmpeg
   binutils-mingw-w64-i686 g++-mingw-w64-i686-posix libz-mingw-w64-dev python3

@@ -1,17 +1,34 @@
 // The whole song, rendered once (it takes several seconds), and the presentation's music
-// file made from it. One test on purpose: each test would render again in its own process.
+// file made from it, as the audio library decodes it. One test of the song on purpose: each
+// test would render again in its own process.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string.h>
 #include <vector>
 
-#include "mp3_decode.h"
+#include "byte_source.h"
+#include "decoder.h"
+#include "master.h"
 #include "synth/synth.h"
 
 namespace {
 
 const char* const kMusic = "Data/BRISVANE KETRA MASTER 22.mp3";
+
+std::vector<int16_t> DecodeMusic(quarvel::bass::PcmFormat* format)
+{
+    int error = 0;
+    std::unique_ptr<quarvel::bass::Decoder> decoder =
+        quarvel::bass::OpenMp3Decoder(quarvel::bass::OpenFileSource(kMusic, 0, 0), &error);
+    std::vector<int16_t> samples;
+    if (!decoder) return samples;
+    *format = decoder->Format();
+    int16_t chunk[4096 * 2];
+    for (int got; (got = decoder->Read(chunk, 4096)) > 0;)
+        samples.insert(samples.end(), chunk, chunk + got * format->channels);
+    return samples;
+}
 
 double Rms(int fromFrame, int toFrame)
 {
@@ -57,12 +74,11 @@ TEST(SynthRenderedSong, SoundsLikeASongAndIsTheMusicFile)
     EXPECT_FLOAT_EQ(insttrig(6, 10.0f), 10.0f);    // the pads start at 0
 
     // The presentation's music is the song's first 31 seconds.
-    long rate = 0;
-    int channels = 0;
-    std::vector<int16_t> mp3 = quarvel::test::DecodeMp3File(kMusic, &rate, &channels);
+    quarvel::bass::PcmFormat format;
+    std::vector<int16_t> mp3 = DecodeMusic(&format);
     ASSERT_FALSE(mp3.empty()) << kMusic;
-    EXPECT_EQ(rate, 44100);
-    EXPECT_EQ(channels, 2);
+    EXPECT_EQ(format.rate, 44100);
+    EXPECT_EQ(format.channels, 2);
     EXPECT_EQ(mp3.size(), 31u * 44100 * 2);
     double dot = 0, a2 = 0, b2 = 0;
     for (size_t i = 0; i < mp3.size() && i < 2u * MIXLEN; i++) {
@@ -71,6 +87,23 @@ TEST(SynthRenderedSong, SoundsLikeASongAndIsTheMusicFile)
         b2 += (double)MusBuf[i] * MusBuf[i];
     }
     EXPECT_GT(dot / std::sqrt(a2 * b2), 0.98);
+}
+
+// As loud as a released track, with the quiet opening still quieter than the beat, and its
+// peaks held where the renderer's limiter holds them, with room left for another encoding.
+TEST(PresentationMusic, IsMasteredLikeAReleasedTrack)
+{
+    quarvel::bass::PcmFormat format;
+    std::vector<int16_t> mp3 = DecodeMusic(&format);
+    quarvel::tools::Loudness loudness;
+    ASSERT_TRUE(quarvel::tools::MeasureLoudness(mp3.data(), mp3.size() / 2, 2, 44100, &loudness)) << kMusic;
+    EXPECT_NEAR(loudness.integratedLufs, -14.0, 0.5);
+    EXPECT_GE(loudness.rangeLu, 5.0);
+    EXPECT_LE(loudness.truePeakDb, -1.0);
+    EXPECT_LE(loudness.truePeakDb, quarvel::tools::MasterSettings().ceilingDbtp);
+    long clipped = 0;
+    for (int16_t sample : mp3) clipped += sample >= 32767 || sample <= -32768;
+    EXPECT_EQ(clipped, 0);
 }
 
 }  // namespace

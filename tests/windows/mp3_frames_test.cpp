@@ -4,7 +4,7 @@
 // what the Linux build plays.
 #include "byte_source.h"
 #include "mp3_frames.h"
-#include "mp3_decode.h"
+#include "mp3_reader.h"
 #include "mp3_writer.h"
 #include "scratch.h"
 
@@ -127,7 +127,7 @@ TEST(WindowsMp3Frames, FramesTrimmedToTheGaplessSpanAreWhatMpg123Plays) {
         Mp3SampleSpan span = GaplessSpan(reader.Info(), reader.First().samples);
         EXPECT_EQ(span.end - span.begin, c.frames);
         std::vector<int16_t> trimmed = Trim(decoded, span, c.channels);
-        std::vector<int16_t> reference = quarvel::test::DecodeMp3File(encoded.path);
+        std::vector<int16_t> reference = quarvel::tools::ReadMp3(encoded.path);
         ASSERT_EQ(trimmed.size(), reference.size());
         EXPECT_TRUE(trimmed == reference);
     }

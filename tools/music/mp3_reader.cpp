@@ -1,10 +1,10 @@
-#include "mp3_decode.h"
+#include "mp3_reader.h"
 
 #include <mpg123.h>
 
-namespace quarvel::test {
+namespace quarvel::tools {
 
-std::vector<int16_t> DecodeMp3File(const std::string& path, long* rate, int* channels) {
+std::vector<int16_t> ReadMp3(const std::string& path, long* rate, int* channels) {
     std::vector<int16_t> samples;
     static const bool ready = mpg123_init() == MPG123_OK;
     mpg123_handle* handle = ready ? mpg123_new(nullptr, nullptr) : nullptr;
@@ -30,4 +30,4 @@ std::vector<int16_t> DecodeMp3File(const std::string& path, long* rate, int* cha
     return samples;
 }
 
-}  // namespace quarvel::test
+}  // namespace quarvel::tools
