@@ -14,7 +14,7 @@ constexpr int kOversample = 4;
 constexpr int kHalfTaps = 8;
 
 struct Interpolator {
-    float taps[kOversample][2 * kHalfTaps];
+    float taps[kOversample][2 * kHalfTaps] = {};  // phase 0 is the sample itself
 
     Interpolator() {
         for (int phase = 1; phase < kOversample; ++phase) {
