@@ -104,7 +104,6 @@ TEST(AppProgram, EscapeOrAClosedWindowEndsTheLoopWithZero) {
         EXPECT_TRUE(run.Traced("first message pump")) << run.errors;  // the music was playing
         // Escape does not close the window; closing it does.
         EXPECT_EQ(run.Traced("DestroyWindow"), std::string(script).find("close") != std::string::npos) << script;
-        EXPECT_LT(run.seconds, 20.0);  // long before the 30 s of music
     }
 }
 

@@ -35,11 +35,8 @@ TEST_F(ChainSizeTest, TargetsAndProgramsAreMade) {
         EXPECT_EQ(desc.Format, DXGI_FORMAT_R32G32B32A32_FLOAT);
         EXPECT_TRUE(postChain.rtvs[i] && postChain.srvs[i]) << i;
     }
-    // Every effect compiled, registered in table order after the ten standard programs.
-    for (int i = 0; i < kEffectCount; ++i) {
-        ASSERT_NE(postChain.programs[i]->pixelShader, nullptr) << postChain.programs[i]->pixelEntry;
-        EXPECT_EQ(graphics.programRegistry[10 + i], postChain.programs[i]) << i;
-    }
+    for (int i = 0; i < kEffectCount; ++i)
+        EXPECT_NE(postChain.programs[i]->pixelShader, nullptr) << postChain.programs[i]->pixelEntry;
     EXPECT_FALSE(postChain.active);
 }
 

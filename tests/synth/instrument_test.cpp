@@ -1,8 +1,7 @@
 // The instrument rules most easily got wrong, each checked through a small hand-made
 // instrument whose output follows from the rule alone: the parameter scales and the cubed
-// rates, the three random draws of a layer in their order, detune, the modulation depth's
-// decay and the pitch envelopes, the seed of each pitch block, and the pitch carried from one
-// block to the next.
+// rates, the pitch envelope and the modulation depth's decay as they sound, layers mixed
+// together, the seed of each pitch block and the pitch carried from one block to the next.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -47,53 +46,56 @@ TEST(SynthInstrumentRules, ParameterBytesAreScaledAndTheRatesCubed) {
     for (int k = 0; k < 20; ++k) EXPECT_EQ(vars<R>.p[k], expected[k]) << k;
 }
 
-// One layer against the layer rule written out here: three draws (carrier detune, modulator
-// detune, depth) in that order, the phases and pitch envelopes stepping per sample, the depth
-// decaying. Uneven tables (saw carrier, triangle modulator) show any mix-up of the two.
-TEST(SynthInstrumentRules, ALayerIsTheRuleSampleForSample) {
-    mkwaves<R>();
-    const signed char bytes[20] = {1, 4, 90, 60, 40, 1, 1, 0, 32, 127, 127, 12, -12, -100, 90, -40, 0, 0, 0, 0};
-    getpar<R>(bytes);
-    SynVars<R>& v = vars<R>;
-    v.f = 150;
-    const uint32_t seed = 4321;
-    v.seed = seed;
-    std::memset(InstrBuf, 0, 20000 * sizeof(float));
-    mklayer<R>(20000);
-
-    uint32_t s = seed;
-    const R r1 = Draw(s), r2 = Draw(s), r3 = Draw(s);
-    const R p2 = Scaled(90, 1.0 / 1024), p3 = Scaled(60, 1.0 / 1024);
-    const R f1 = 150 + r1 * (p2 * p2), f2 = 150 + r2 * (p3 * p3);
-    R m = r3 * Scaled(40, 0.125) + Scaled(1, 4096);
-    R e0 = exp2l(Scaled(12, 1.0 / 12)), e1 = exp2l(Scaled(-12, 1.0 / 12));
-    const R e2 = exp2l(Cubed(-100)), e3 = exp2l(Cubed(90)), e4 = exp2l(Cubed(-40));
-    R P = 0, Q = 0;
-    int mismatches = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const R a = wforms[4][(uint16_t)llrintl(P)];
-        const float out = wforms[1][(uint16_t)llrintl(Q + m * a)];
-        if (out != InstrBuf[i] && ++mismatches < 5) ADD_FAILURE() << "sample " << i;
-        Q += f1 * e0;
-        P += f2 * e1;
-        e0 = 1 + (e0 - 1) * e2;
-        e1 = 1 + (e1 - 1) * e3;
-        m = ((m + 1) - 1) * e4;
-    }
-    EXPECT_EQ(mismatches, 0);
-    // The draws, the rates and the decay mattered: the depth is still large at the end, and
-    // the carrier's pitch envelope has fallen most of the way from its octave.
-    EXPECT_GT(fabsl(m), 100.0L);
-    EXPECT_LT(e0, 1.2L);
+// The mean pitch of x over [from, to), in periods a sample: rising zero crossings, timed
+// between the first and the last by interpolation. A tone rich in overtones crosses zero
+// more often than its pitch alone would.
+double Cycles(const float* x, int from, int to) {
+    double first = -1, last = -1;
+    int cycles = -1;
+    for (int i = from + 1; i < to; ++i)
+        if (x[i - 1] < 0 && x[i] >= 0) {
+            last = i - 1 + x[i - 1] / (x[i - 1] - x[i]);
+            if (first < 0) first = last;
+            ++cycles;
+        }
+    return cycles > 0 ? cycles / (last - first) : 0;
 }
 
-// Rising zero crossings of a rendered sample (44100 Hz) over one second from 0.1 s in.
-int Hertz(int sample) {
-    const float* at = InstrPoi[sample] + 4410;
-    EXPECT_GE(InstrPoi[sample + 1] - at, 44100);
-    int crossings = 0;
-    for (int i = 1; i < 44100; ++i) crossings += at[i - 1] < 0 && at[i] >= 0;
-    return crossings;
+// One layer of a sine at 150 table steps a sample (404 Hz), from a plain layer's bytes with
+// `changes` (index, byte) made.
+void RenderLayer(std::initializer_list<std::pair<int, signed char>> changes) {
+    std::vector<signed char> bytes = PlainParameters();
+    for (const auto& [index, byte] : changes) bytes[index] = byte;
+    mkwaves<R>();
+    getpar<R>(bytes.data());
+    vars<R>.f = 150;
+    vars<R>.seed = 4321;
+    std::memset(InstrBuf, 0, 320000 * sizeof(float));
+    mklayer<R>(320000);
+}
+
+// What a listener hears of a layer: a carrier pitch envelope that starts an octave up and
+// glides down to the note, halving its distance every -1 / p13^3 samples (p13 = -33 / 1024:
+// 29 877); a modulation depth of one table that makes the tone bright at first and decays
+// (p15 = -37 / 1024: halving every 21 190 samples) until a plain sine is left.
+TEST(SynthInstrumentRules, ALayerGlidesFromItsOctaveAndLosesItsBrightness) {
+    RenderLayer({{11, 12}, {13, -33}});
+    const double halving = 1024.0 * 1024 * 1024 / (33.0 * 33 * 33);
+    for (const auto& [from, to] : {std::pair{0, 3000}, {58000, 62000}, {300000, 310000}}) {
+        // The envelope's mean over the window.
+        const double glide =
+            halving / std::log(2) / (to - from) * (std::exp2(-from / halving) - std::exp2(-to / halving));
+        EXPECT_NEAR(Cycles(InstrBuf, from, to) * 65536, 150 * (1 + glide), 150 * 0.004) << "from sample " << from;
+    }
+    RenderLayer({{5, 16}, {15, -37}});
+    EXPECT_GT(Cycles(InstrBuf, 0, 4000) * 65536, 1.5 * 150);
+    EXPECT_NEAR(Cycles(InstrBuf, 300000, 310000) * 65536, 150, 150 * 0.002);
+}
+
+// The pitch of a rendered sample (44100 Hz) over one second from 0.1 s in.
+double Hertz(int sample) {
+    EXPECT_GE(InstrPoi[sample + 1] - InstrPoi[sample], 48510);
+    return Cycles(InstrPoi[sample], 4410, 48510) * 44100;
 }
 
 // Renders an instrument with one note of each of its samples on `chan`'s pass.
@@ -109,14 +111,21 @@ void Render(const std::vector<signed char>& instrument, int32_t chan) {
     instr<R>(instrument.data());
 }
 
-TEST(SynthInstrumentRules, EachPitchBlockStepsOnFromTheLast) {
+// Two layers of one pitch sound as loud as one: each is added at half the velocity.
+TEST(SynthInstrumentRules, EachPitchBlockStepsOnFromTheLastAndLayersAddUp) {
     mkwaves<R>();
-    // MIDI 69 (440 Hz), then 11 + 1 semitones above it: 880 Hz.
-    std::vector<signed char> instrument = PlainParameters();
-    for (signed char b : {69, 127, 20, 0, 11, 127, 20, 0, -1}) instrument.push_back(b);
-    Render(instrument, 0);
-    EXPECT_NEAR(Hertz(0), 440, 2);
-    EXPECT_NEAR(Hertz(1), 880, 2);
+    double power[2] = {};
+    for (signed char layers : {1, 2}) {
+        // MIDI 69 (440 Hz), then 11 + 1 semitones above it: 880 Hz.
+        std::vector<signed char> instrument = PlainParameters();
+        instrument[6] = layers;
+        for (signed char b : {69, 127, 20, 0, 11, 127, 20, 0, -1}) instrument.push_back(b);
+        Render(instrument, 0);
+        EXPECT_NEAR(Hertz(0), 440, 2);
+        EXPECT_NEAR(Hertz(1), 880, 2);
+        for (const float* at = InstrPoi[0]; at < InstrPoi[1]; ++at) power[layers - 1] += *at * *at;
+    }
+    EXPECT_NEAR(power[1] / power[0], 1, 1e-3);
 }
 
 // Each pitch block seeds its layers with channel x 6021 + p7 (p7 = byte x 16307), so the

@@ -1,4 +1,5 @@
-// EnumDisplaySettingsA on the virtual display (the setup-dialog tests script their own lists).
+// EnumDisplaySettingsA on the virtual display (the setup-dialog tests script their own lists),
+// and the depth a real desktop's modes are listed with.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -41,6 +42,16 @@ TEST(Win32DisplayModes, VirtualDisplayListsTheFixedModes) {
     ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode));
     EXPECT_EQ(Describe(mode), "1920x1080x32@60");
     EXPECT_TRUE(EnumDisplaySettingsA("\\\\.\\DISPLAY1", 0, &mode));
+}
+
+TEST(Win32DisplayModes, AnSdlModeIsListedWithItsBytesPerPixelTimesEight) {
+    // A depth-24 X desktop gives 24 colour bits in 32-bit pixels; the dialog lists only
+    // 32-bit modes, so it must see 32 there.
+    using quarvel::platform::DisplayModeFromSdl;
+    const quarvel::platform::DisplayMode mode = DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_RGB888, 75);
+    EXPECT_EQ(std::vector<DWORD>({mode.width, mode.height, mode.bitsPerPixel, mode.frequency}),
+              std::vector<DWORD>({1920, 1080, 32, 75}));
+    EXPECT_EQ(DisplayModeFromSdl(800, 600, SDL_PIXELFORMAT_RGB565, 60).bitsPerPixel, 16u);
 }
 
 }  // namespace
