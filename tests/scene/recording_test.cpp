@@ -51,7 +51,7 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(opened);
-        drawFades = true;
+        composeOptions = ComposeOptions();
     }
 
     static const Picture& Recorded(uint32_t ms) {
@@ -68,7 +68,7 @@ protected:
 std::map<uint32_t, Picture> SceneRecordingTest::frames;
 
 TEST_F(SceneRecordingTest, CrossFadeStartsAtTheSceneAndIsHalfWayAtEighteenSeconds) {
-    drawFades = false;
+    composeOptions.drawFades = false;
     DrawFrameAt(17000);
     const Pixels road = ReadFrame();
     const Picture& start = Recorded(17000);
