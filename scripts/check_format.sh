@@ -19,4 +19,10 @@ else
   exit 0
 fi
 echo "check_format: lines changed in $(git rev-parse --short "$base")..$(git rev-parse --short HEAD)" >&2
-git clang-format-14 --diff --extensions c,cc,cpp,h,hpp "$base" HEAD
+# git clang-format-14 exits 0 whatever it finds; a diff in its output is the failure.
+changes=$(git clang-format-14 --diff --extensions c,cc,cpp,h,hpp "$base" HEAD)
+echo "$changes"
+if grep -q '^diff --git' <<< "$changes"; then
+  echo "check_format: the lines above are not laid out as .clang-format says" >&2
+  exit 1
+fi
