@@ -6,6 +6,7 @@
 
 #include "app/audio_analysis.h"
 #include "app/debug_camera.h"
+#include "draw/debug_font.h"
 #include "draw/text.h"
 #include "gfx/graphics_context.h"
 #include "post/post_chain.h"
@@ -27,6 +28,12 @@ bool showStats = false;
 bool showOverlay = false;
 #endif
 bool testMode = false;
+
+void LoadDebugFont() {
+#if defined(QUARVEL_DEBUG_SWITCHES) && QUARVEL_DEBUG_SWITCHES
+    LoadFontFile(kDebugFontPath, graphics.fonts[3]);
+#endif
+}
 
 static const uint32_t kEndOfShowMs = 30000;
 

@@ -18,6 +18,9 @@ extern float debugFloat;      // a tuning value; stays 0
 extern bool showStats;
 extern bool testMode;
 extern bool showOverlay;
+// The statistics and the overlay are the only text; builds that show them load its font
+// into slot 3, the others carry none.
+void LoadDebugFont();
 
 // Milliseconds of music for a position in seconds, truncated; 0 for a negative (failed)
 // position.

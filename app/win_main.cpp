@@ -48,11 +48,7 @@ static HWND CreateMainWindow(HINSTANCE instance) {
 }
 
 static void CreateSeaProgram() {
-    static const D3D11_INPUT_ELEMENT_DESC layout[] = {
-        {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
-        {"TEXCOORD", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
-    };
-    seaProgram = CreateShaderProgram("Shaders/FractalCloud.hlsl", "FractalCloudPS", "VS", layout, 2, 16);
+    seaProgram = CreateShaderProgram("Shaders/FractalCloud.hlsl", "FractalCloudPS", "VS", screenLayout, 2, 16);
 }
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
@@ -83,6 +79,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
         return E_FAIL;
     }
     postChain.Create();
+    LoadDebugFont();
 
     DrawLoadingBar(10);
     DrawLoadingBar(20);

@@ -6,20 +6,11 @@
 #include "app/main_window.h"
 #include "gfx/cube_data.h"
 #include "gfx/shader_program.h"
+#include "gfx/texture_desc.h"
 #include "gfx/viewport.h"
 
 GraphicsContext graphics;
 ID3D11Buffer* lightConstants;
-
-namespace {
-
-// Triangle-strip order; v is 1 at the top edge.
-const ScreenVertex fullScreenQuad[4] = {
-    {-1.0f, 1.0f, 0.0f, 0.0f, 1.0f},
-    {1.0f, 1.0f, 0.0f, 1.0f, 1.0f},
-    {-1.0f, -1.0f, 0.0f, 0.0f, 0.0f},
-    {1.0f, -1.0f, 0.0f, 1.0f, 0.0f},
-};
 
 const D3D11_INPUT_ELEMENT_DESC screenLayout[2] = {
     {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
@@ -30,6 +21,16 @@ const D3D11_INPUT_ELEMENT_DESC meshLayout[3] = {
     {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
     {"TEXCOORD", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
     {"NORMAL", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 20, D3D11_INPUT_PER_VERTEX_DATA, 0},
+};
+
+namespace {
+
+// Triangle-strip order; v is 1 at the top edge.
+const ScreenVertex fullScreenQuad[4] = {
+    {-1.0f, 1.0f, 0.0f, 0.0f, 1.0f},
+    {1.0f, 1.0f, 0.0f, 1.0f, 1.0f},
+    {-1.0f, -1.0f, 0.0f, 0.0f, 0.0f},
+    {1.0f, -1.0f, 0.0f, 1.0f, 0.0f},
 };
 
 HRESULT CreateBuffer(UINT size, D3D11_USAGE usage, UINT bind, const void* contents, ID3D11Buffer** buffer) {
@@ -167,45 +168,9 @@ HRESULT CreateSampler(D3D11_TEXTURE_ADDRESS_MODE address, ID3D11SamplerState** s
     return graphics.device->CreateSamplerState(&desc, sampler);
 }
 
-}  // namespace
-
-void UpdateConstants(ID3D11Buffer* buffer, const void* data) {
-    if (buffer) graphics.context->UpdateSubresource(buffer, 0, NULL, data, 0, 0);
-}
-
-void CreateRenderTarget(UINT width, UINT height, RenderTarget& target) {
-    D3D11_TEXTURE2D_DESC desc = {};
-    desc.Width = width;
-    desc.Height = height;
-    desc.MipLevels = 1;
-    desc.ArraySize = 1;
-    desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
-    desc.SampleDesc.Count = 1;
-    desc.SampleDesc.Quality = 0;
-    desc.Usage = D3D11_USAGE_DEFAULT;
-    desc.BindFlags = D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE;
-    if (FAILED(graphics.device->CreateTexture2D(&desc, NULL, &target.texture))) return;
-
-    D3D11_RENDER_TARGET_VIEW_DESC rtvDesc = {};
-    rtvDesc.Format = desc.Format;
-    rtvDesc.ViewDimension = D3D11_RTV_DIMENSION_TEXTURE2D;
-    rtvDesc.Texture2D.MipSlice = 0;
-    if (FAILED(graphics.device->CreateRenderTargetView(target.texture, &rtvDesc, &target.rtv))) return;
-
-    D3D11_SHADER_RESOURCE_VIEW_DESC srvDesc = {};
-    srvDesc.Format = desc.Format;
-    srvDesc.ViewDimension = D3D11_SRV_DIMENSION_TEXTURE2D;
-    srvDesc.Texture2D.MostDetailedMip = 0;
-    srvDesc.Texture2D.MipLevels = 1;
-    graphics.device->CreateShaderResourceView(target.texture, &srvDesc, &target.srv);
-}
-
-bool InitGraphics(bool windowed) {
-    RECT client;
-    GetClientRect(mainWindow, &client);
-    graphics.width = client.right - client.left;
-    graphics.height = client.bottom - client.top;
-
+// The device and swap chain for the client area, with views of the back buffer and of a
+// depth buffer of the same size. False at the first step that fails.
+bool CreateDeviceAndDepth(bool windowed) {
     DXGI_SWAP_CHAIN_DESC chain = {};
     chain.BufferDesc.Width = graphics.width;
     chain.BufferDesc.Height = graphics.height;
@@ -242,16 +207,8 @@ bool InitGraphics(bool windowed) {
     backBuffer->Release();
     if (FAILED(hr)) return false;
 
-    D3D11_TEXTURE2D_DESC depthDesc = {};
-    depthDesc.Width = graphics.width;
-    depthDesc.Height = graphics.height;
-    depthDesc.MipLevels = 1;
-    depthDesc.ArraySize = 1;
-    depthDesc.Format = DXGI_FORMAT_R24G8_TYPELESS;
-    depthDesc.SampleDesc.Count = 1;
-    depthDesc.SampleDesc.Quality = 0;
-    depthDesc.Usage = D3D11_USAGE_DEFAULT;
-    depthDesc.BindFlags = D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE;
+    const D3D11_TEXTURE2D_DESC depthDesc = TextureDesc(graphics.width, graphics.height, DXGI_FORMAT_R24G8_TYPELESS,
+                                                       D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE);
     if (FAILED(graphics.device->CreateTexture2D(&depthDesc, NULL, &graphics.depthTexture))) return false;
 
     D3D11_DEPTH_STENCIL_VIEW_DESC dsvDesc = {};
@@ -268,6 +225,40 @@ bool InitGraphics(bool windowed) {
     depthSrvDesc.Texture2D.MostDetailedMip = 0;
     depthSrvDesc.Texture2D.MipLevels = 1;
     graphics.device->CreateShaderResourceView(graphics.depthTexture, &depthSrvDesc, &graphics.depthShaderView);
+    return true;
+}
+
+}  // namespace
+
+void UpdateConstants(ID3D11Buffer* buffer, const void* data) {
+    if (buffer) graphics.context->UpdateSubresource(buffer, 0, NULL, data, 0, 0);
+}
+
+void CreateRenderTarget(UINT width, UINT height, RenderTarget& target) {
+    const D3D11_TEXTURE2D_DESC desc =
+        TextureDesc(width, height, DXGI_FORMAT_R8G8B8A8_UNORM, D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE);
+    if (FAILED(graphics.device->CreateTexture2D(&desc, NULL, &target.texture))) return;
+
+    D3D11_RENDER_TARGET_VIEW_DESC rtvDesc = {};
+    rtvDesc.Format = desc.Format;
+    rtvDesc.ViewDimension = D3D11_RTV_DIMENSION_TEXTURE2D;
+    rtvDesc.Texture2D.MipSlice = 0;
+    if (FAILED(graphics.device->CreateRenderTargetView(target.texture, &rtvDesc, &target.rtv))) return;
+
+    D3D11_SHADER_RESOURCE_VIEW_DESC srvDesc = {};
+    srvDesc.Format = desc.Format;
+    srvDesc.ViewDimension = D3D11_SRV_DIMENSION_TEXTURE2D;
+    srvDesc.Texture2D.MostDetailedMip = 0;
+    srvDesc.Texture2D.MipLevels = 1;
+    graphics.device->CreateShaderResourceView(target.texture, &srvDesc, &target.srv);
+}
+
+bool InitGraphics(bool windowed) {
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    graphics.width = client.right - client.left;
+    graphics.height = client.bottom - client.top;
+    if (!CreateDeviceAndDepth(windowed)) return false;
 
     graphics.context->OMSetRenderTargets(1, &graphics.backBufferView, graphics.depthView);
     graphics.viewport = LetterboxViewport(graphics.width, graphics.height);

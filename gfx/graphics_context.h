@@ -24,6 +24,10 @@ struct MeshVertex {
 
 static_assert(sizeof(ScreenVertex) == 20 && sizeof(MeshVertex) == 32, "vertex formats are tightly packed");
 
+// The input layouts of the two vertex formats, for programs that draw them.
+extern const D3D11_INPUT_ELEMENT_DESC screenLayout[2];
+extern const D3D11_INPUT_ELEMENT_DESC meshLayout[3];
+
 // One baked glyph of a font atlas, 20 bytes.
 struct BakedGlyph {
     UINT16 x0, y0, x1, y1;  // atlas rectangle in pixels, right and bottom exclusive

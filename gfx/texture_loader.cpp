@@ -1,13 +1,13 @@
 #include "gfx/texture_loader.h"
 
-#include <limits.h>
 #include <stb_image.h>
 #include <stdint.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "gfx/file_bytes.h"
 #include "gfx/graphics_context.h"
+#include "gfx/texture_desc.h"
 
 namespace {
 
@@ -47,23 +47,10 @@ bool PngWithinItsBytes(const unsigned char* data, int size) {
 
 bool DecodePictureFile(const char* path, DecodedPicture* picture) {
     *picture = DecodedPicture();
-    FILE* file = fopen(path, "rb");
-    if (!file) return false;
-    fseek(file, 0, SEEK_END);
-    const long size = ftell(file);
-    fseek(file, 0, SEEK_SET);
-    if (size <= 0 || size > INT_MAX) {
-        fclose(file);
-        return false;
-    }
-    unsigned char* data = (unsigned char*)malloc((size_t)size);
-    if (!data) {
-        fclose(file);
-        return false;
-    }
-    const size_t read = fread(data, 1, (size_t)size, file);
-    fclose(file);
-    const bool decoded = DecodePictureMemory(data, (int)read, picture);
+    unsigned char* data;
+    size_t size;
+    if (FAILED(ReadFileBytes(path, &data, &size))) return false;
+    const bool decoded = DecodePictureMemory(data, (int)size, picture);
     free(data);
     return decoded;
 }
@@ -81,16 +68,8 @@ namespace {
 bool CreatePictureTexture(const DecodedPicture& picture, ID3D11ShaderResourceView** view) {
     *view = NULL;
     if (!picture.pixels) return false;
-    D3D11_TEXTURE2D_DESC desc = {};
-    desc.Width = picture.width;
-    desc.Height = picture.height;
-    desc.MipLevels = 1;
-    desc.ArraySize = 1;
-    desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
-    desc.SampleDesc.Count = 1;
-    desc.SampleDesc.Quality = 0;
-    desc.Usage = D3D11_USAGE_DEFAULT;
-    desc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
+    const D3D11_TEXTURE2D_DESC desc =
+        TextureDesc(picture.width, picture.height, DXGI_FORMAT_R8G8B8A8_UNORM, D3D11_BIND_SHADER_RESOURCE);
     D3D11_SUBRESOURCE_DATA initial = {};
     initial.pSysMem = picture.pixels;
     initial.SysMemPitch = picture.width * 4;

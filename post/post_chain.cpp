@@ -1,24 +1,14 @@
 #include "post/post_chain.h"
 
-#include <limits.h>
-#include <stdio.h>
 #include <stdlib.h>
 
 #include "gfx/shader_program.h"
+#include "gfx/texture_desc.h"
 #include "gfx/texture_loader.h"
-
-#if QUARVEL_DEBUG_SWITCHES
-#include "draw/debug_font.h"
-#endif
 
 PostChain postChain;
 
 namespace {
-
-const D3D11_INPUT_ELEMENT_DESC screenLayout[2] = {
-    {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
-    {"TEXCOORD", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
-};
 
 struct EffectEntry {
     const char* pixelEntry;
@@ -61,31 +51,9 @@ void ReleaseInterface(T*& object) {
     object = NULL;
 }
 
-// Nothing in the system samples the grain, so a missing or unreadable file only leaves
-// grainView empty.
-void LoadGrain(ID3D11ShaderResourceView** view) {
-    FILE* file = fopen(grainPath, "rb");
-    if (!file) return;
-    fseek(file, 0, SEEK_END);
-    const long size = ftell(file);
-    fseek(file, 0, SEEK_SET);
-    void* data = size > 0 && size <= INT_MAX ? malloc((size_t)size) : NULL;
-    if (data) {
-        const size_t read = fread(data, 1, (size_t)size, file);
-        LoadTextureMemory(data, (int)read, view);
-        free(data);
-    }
-    fclose(file);
-}
-
 }  // namespace
 
 HRESULT PostChain::Create() {
-#if QUARVEL_DEBUG_SWITCHES
-    // Debug builds show the statistics and the overlay, which need a font.
-    LoadFontFile(kDebugFontPath, graphics.fonts[3]);
-#endif
-
     for (int i = 0; i < kEffectCount; ++i)
         programs[i] = CreateShaderProgram(effects[i].sourcePath, effects[i].pixelEntry, "VS", screenLayout, 2,
                                           effects[i].constantsSize);
@@ -98,16 +66,9 @@ HRESULT PostChain::Create() {
         CreateRenderTarget((UINT)(baseWidth / divisor), (UINT)(baseHeight / divisor), reduced[entry]);
     }
 
-    D3D11_TEXTURE2D_DESC textureDesc = {};
-    textureDesc.Width = (UINT)graphics.width;
-    textureDesc.Height = (UINT)graphics.height;
-    textureDesc.MipLevels = 1;
-    textureDesc.ArraySize = 1;
-    textureDesc.Format = DXGI_FORMAT_R32G32B32A32_FLOAT;
-    textureDesc.SampleDesc.Count = 1;
-    textureDesc.SampleDesc.Quality = 0;
-    textureDesc.Usage = D3D11_USAGE_DEFAULT;
-    textureDesc.BindFlags = D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE;
+    const D3D11_TEXTURE2D_DESC textureDesc =
+        TextureDesc((UINT)graphics.width, (UINT)graphics.height, DXGI_FORMAT_R32G32B32A32_FLOAT,
+                    D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE);
     HRESULT hr;
     for (int i = 0; i < kChainTargets; ++i)
         if (FAILED(hr = graphics.device->CreateTexture2D(&textureDesc, NULL, &textures[i]))) return hr;
@@ -127,7 +88,9 @@ HRESULT PostChain::Create() {
     for (int i = 0; i < kChainTargets; ++i)
         if (FAILED(hr = graphics.device->CreateShaderResourceView(textures[i], &srvDesc, &srvs[i]))) return hr;
 
-    LoadGrain(&grainView);
+    // Nothing in the system samples the grain, so a missing or unreadable file only leaves
+    // grainView empty.
+    LoadTextureFile(grainPath, &grainView);
     return S_OK;
 }
 

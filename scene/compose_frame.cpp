@@ -8,8 +8,7 @@
 #include "scene/road_scene.h"
 #include "scene/sea_view.h"
 
-bool skipInvisibleLayers = true;
-bool drawFades = true;
+ComposeOptions composeOptions;
 
 // Merge parameter block, as MergePS reads it.
 struct MergeBlock {
@@ -32,7 +31,7 @@ void ComposeFrame() {
     DrawRoadScene();
     postChain.ResolveTo(graphics.layerA);
 
-    if (!skipInvisibleLayers || SeaViewVisible(musicTimeMs)) {
+    if (!composeOptions.skipInvisibleLayers || SeaViewVisible(musicTimeMs)) {
         SetDepth(graphics.depthOff);
         DrawSeaView();
         SetDepth(graphics.depthOn);
@@ -49,7 +48,7 @@ void ComposeFrame() {
     graphics.DrawFullscreenQuad(graphics.mergeProgram);
     SetDepth(graphics.depthOn);
 
-    if (!drawFades) return;
+    if (!composeOptions.drawFades) return;
     const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     const float clear[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     DrawFade(0, 1000, black, clear);

@@ -4,11 +4,15 @@
 
 #include <stdint.h>
 
-// While on, the sea is not drawn while the merge weight hides it completely (up to
-// 17 000 ms). Frames come out the same either way; tests turn it off to prove that.
-extern bool skipInvisibleLayers;
-// Off only in tests, which compare layers against the frame before it is faded.
-extern bool drawFades;
+// Switches that only tests and benchmarks turn; the presentation runs with these defaults.
+struct ComposeOptions {
+    // While on, the sea is not drawn while the merge weight hides it completely (up to
+    // 17 000 ms). Frames come out the same either way; tests turn it off to prove that.
+    bool skipInvisibleLayers = true;
+    // Off only in tests, which compare layers against the frame before it is faded.
+    bool drawFades = true;
+};
+extern ComposeOptions composeOptions;
 
 // Whether the sea shows at all at a music time.
 bool SeaViewVisible(uint32_t musicMs);

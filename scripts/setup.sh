@@ -20,7 +20,7 @@ packages=(
   binutils-mingw-w64-i686 g++-mingw-w64-i686-posix libz-mingw-w64-dev python3
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format-14
 )
 for extra in "$@"; do
   case "$extra" in

@@ -96,7 +96,7 @@ void SetTime(uint32_t ms) {
 // The whole frame of the main loop at 18 s, where the road scene fades into the sea.
 void ComposedCrossFade(benchmark::State& state, Size size) {
     if (!Open(size)) return state.SkipWithError("no graphics device");
-    skipInvisibleLayers = true;
+    composeOptions = ComposeOptions();
     for (auto _ : state) {
         DrawFrameAt(18000);
         WaitForBackBuffer();
@@ -256,14 +256,14 @@ void SkippingGain(benchmark::State& state, Size size) {
     double full = 0.0, skipped = 0.0;
     for (auto _ : state) {
         for (bool skip : {false, true}) {
-            skipInvisibleLayers = skip;
+            composeOptions.skipInvisibleLayers = skip;
             const Clock::time_point start = Clock::now();
             DrawFrameAt(5000);
             WaitForBackBuffer();
             (skip ? skipped : full) += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         }
     }
-    skipInvisibleLayers = true;
+    composeOptions = ComposeOptions();
     const double n = (double)state.iterations();
     state.counters["all_layers_ms"] = full / n;
     state.counters["skipping_ms"] = skipped / n;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <typeinfo>
 
+#include "comparison.h"
 #include "device.h"
 #include "log.h"
 
@@ -40,12 +41,6 @@ GLenum GlBlendOp(D3D11_BLEND_OP op) {
         case D3D11_BLEND_OP_MAX: return GL_MAX;
         default: return GL_FUNC_ADD;
     }
-}
-
-GLenum GlCompare(D3D11_COMPARISON_FUNC f) {
-    static const GLenum table[] = {GL_ALWAYS, GL_NEVER, GL_LESS, GL_EQUAL, GL_LEQUAL,
-                                   GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
-    return f >= 1 && f <= 8 ? table[f] : GL_ALWAYS;
 }
 
 // Direct3D's INCR and DECR wrap; its _SAT forms saturate like GL's INCR and DECR.
@@ -488,14 +483,14 @@ void Context::ApplyDepthStencil() {
     const bool readOnlyStencil = depthView_ && depthView_->ReadOnlyStencil();
     gl.Enable(GL_DEPTH_TEST, d.DepthEnable);
     gl.DepthMask(d.DepthEnable && d.DepthWriteMask == D3D11_DEPTH_WRITE_MASK_ALL && !readOnlyDepth);
-    gl.DepthFunc(GlCompare(d.DepthFunc));
+    gl.DepthFunc(GlComparison(d.DepthFunc));
     gl.Enable(GL_STENCIL_TEST, d.StencilEnable);
     const GLint ref = static_cast<GLint>(stencilRef_ & 0xFF);
     const GLuint writeMask = readOnlyStencil ? 0 : d.StencilWriteMask;
     const D3D11_DEPTH_STENCILOP_DESC* faces[2] = {&d.FrontFace, &d.BackFace};
     const GLenum glFaces[2] = {GL_FRONT, GL_BACK};
     for (int i = 0; i < 2; ++i) {
-        gl.StencilFunc(glFaces[i], GlCompare(faces[i]->StencilFunc), ref, d.StencilReadMask);
+        gl.StencilFunc(glFaces[i], GlComparison(faces[i]->StencilFunc), ref, d.StencilReadMask);
         gl.StencilOp(glFaces[i], GlStencilOp(faces[i]->StencilFailOp), GlStencilOp(faces[i]->StencilDepthFailOp),
                      GlStencilOp(faces[i]->StencilPassOp));
         gl.StencilMask(glFaces[i], writeMask);

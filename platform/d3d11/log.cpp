@@ -4,21 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
-#include <set>
 #include <string>
+
+#include "core/log_once.h"
 
 namespace quarvel::d3d11 {
 namespace {
-
-std::mutex logMutex;
-
-// True the first time `key` is seen.
-bool FirstTime(const std::string& key) {
-    static std::set<std::string> seen;
-    std::lock_guard<std::mutex> lock(logMutex);
-    return seen.insert(key).second;
-}
 
 std::string Format(const char* format, va_list args) {
     char buffer[1024];
@@ -29,35 +20,33 @@ std::string Format(const char* format, va_list args) {
 }  // namespace
 
 void LogUnsupported(const char* function, const char* what) {
-    const std::string line = std::string("quarvel d3d11: ") + function + ": not supported: " + what;
-    if (FirstTime(line)) std::fprintf(stderr, "%s\n", line.c_str());
+    platform::LogOnce("d3d11", function, std::string("not supported: ") + what);
 }
 
 void LogInvalid(const char* function, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    const std::string line = std::string("quarvel d3d11: ") + function + ": " + Format(format, args);
+    const std::string text = Format(format, args);
     va_end(args);
-    if (FirstTime(line)) std::fprintf(stderr, "%s\n", line.c_str());
+    platform::LogOnce("d3d11", function, text);
 }
 
 void LogError(const char* function, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    const std::string line = std::string("quarvel d3d11: ") + function + ": error: " + Format(format, args);
+    const std::string text = "error: " + Format(format, args);
     va_end(args);
-    if (FirstTime(line)) std::fprintf(stderr, "%s\n", line.c_str());
+    platform::LogOnce("d3d11", function, text);
 }
 
 void LogFault(const char* function, const char* what) {
-    const std::string line = std::string("quarvel d3d11: ") + function + ": fault: " + what +
-                             " (Direct3D would crash here)";
+    const std::string text = std::string("fault: ") + what + " (Direct3D would crash here)";
     const char* strict = std::getenv("QUARVEL_D3D11_STRICT");
     if (strict && std::strcmp(strict, "1") == 0) {
-        std::fprintf(stderr, "%s; stopping (QUARVEL_D3D11_STRICT=1)\n", line.c_str());
+        std::fprintf(stderr, "d3d11: %s: %s; stopping (QUARVEL_D3D11_STRICT=1)\n", function, text.c_str());
         std::abort();
     }
-    if (FirstTime(line)) std::fprintf(stderr, "%s\n", line.c_str());
+    platform::LogOnce("d3d11", function, text);
 }
 
 }  // namespace quarvel::d3d11

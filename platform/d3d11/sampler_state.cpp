@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "comparison.h"
 #include "device.h"
 #include "log.h"
 #include "state_cache.h"
@@ -29,12 +30,6 @@ GLenum Address(D3D11_TEXTURE_ADDRESS_MODE m) {
         case D3D11_TEXTURE_ADDRESS_MIRROR_ONCE: return GL_MIRROR_CLAMP_TO_EDGE;
         default: return GL_CLAMP_TO_EDGE;
     }
-}
-
-GLenum Compare(D3D11_COMPARISON_FUNC f) {
-    static const GLenum table[] = {GL_NEVER, GL_NEVER, GL_LESS, GL_EQUAL, GL_LEQUAL,
-                                   GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
-    return f >= 1 && f <= 8 ? table[f] : GL_NEVER;
 }
 
 }  // namespace
@@ -72,7 +67,7 @@ GLuint SamplerState::MakeGlSampler(const D3D11_SAMPLER_DESC& d) {
     glSamplerParameterf(s, GL_TEXTURE_MAX_LOD, d.MaxLOD);
     if (f & 0x80u) {
         glSamplerParameteri(s, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
-        glSamplerParameteri(s, GL_TEXTURE_COMPARE_FUNC, Compare(d.ComparisonFunc));
+        glSamplerParameteri(s, GL_TEXTURE_COMPARE_FUNC, GlComparison(d.ComparisonFunc));
     }
     return s;
 }

@@ -4,11 +4,11 @@
 
 #include <memory>
 
+#include "core/log_once.h"
 #include "core/video.h"
 #include "dialog_model.h"
 #include "dialog_template.h"
 #include "gtk_dialog.h"
-#include "log_once.h"
 #include "module_resources.h"
 #include "setup_automation.h"
 
@@ -16,8 +16,8 @@ namespace quarvel::platform::dialog {
 namespace {
 
 INT_PTR RunDialog(const DialogTemplate& source, DLGPROC procedure, LPARAM initParameter) {
-    if (!source.menu.empty()) LogUnsupportedOnce("DialogBoxParamA", "a dialog menu");
-    if (!source.windowClass.empty()) LogUnsupportedOnce("DialogBoxParamA", "a private dialog class");
+    if (!source.menu.empty()) LogOnce("dialog", "DialogBoxParamA", "not supported: a dialog menu");
+    if (!source.windowClass.empty()) LogOnce("dialog", "DialogBoxParamA", "not supported: a private dialog class");
 
     SetupAction action = SetupActionFromEnvironment();
     Dialog dialog(source, procedure, initParameter);
@@ -44,9 +44,9 @@ INT_PTR RunDialog(const DialogTemplate& source, DLGPROC procedure, LPARAM initPa
     INT_PTR result = dialog.result;
     if (!dialog.ended) {
         // Nothing else can end a dialog that nobody sees.
-        LogOnce("DialogBoxParamA", action == SetupAction::Cancel
-                                       ? "the dialog procedure did not end the dialog on IDCANCEL"
-                                       : "the dialog procedure did not end the dialog on IDOK");
+        LogOnce("dialog", "DialogBoxParamA",
+                action == SetupAction::Cancel ? "the dialog procedure did not end the dialog on IDCANCEL"
+                                              : "the dialog procedure did not end the dialog on IDOK");
         result = -1;
     }
     dialog.Send(WM_DESTROY, 0, 0);
@@ -83,7 +83,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
     }
     DialogTemplate source;
     if (!ParseDialogTemplate(data, size, &source)) {
-        LogOnce("DialogBoxParamA", "the dialog resource is not a valid dialog template");
+        quarvel::platform::LogOnce("dialog", "DialogBoxParamA", "the dialog resource is not a valid dialog template");
         SetLastError(ERROR_INVALID_DATA);
         return -1;
     }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "log_once.h"
+#include "core/log_once.h"
 
 namespace quarvel::platform::dialog {
 namespace {
@@ -129,7 +129,7 @@ LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!handled) {
         char what[64];
         std::snprintf(what, sizeof what, "message 0x%04X to a %s control", message, ClassName(controlClass));
-        LogUnsupportedOnce("SendMessageA", what);
+        LogOnce("dialog", "SendMessageA", std::string("not supported: ") + what);
     }
     return result;
 }
@@ -189,7 +189,8 @@ BaseUnits Dialog::Units() {
         unitsMeasured_ = true;
         units_ = kSystemFontBaseUnits;
         if (hasFont && !MeasureBaseUnits(font, &units_, nullptr)) {
-            LogOnce("DialogBoxParamA", "no font could be loaded for \"" + font.face + "\"; using system font units");
+            LogOnce("dialog", "DialogBoxParamA",
+                    "no font could be loaded for \"" + font.face + "\"; using system font units");
             units_ = kSystemFontBaseUnits;
         }
     }

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "log_once.h"
+#include "core/log_once.h"
 
 namespace quarvel::platform::dialog {
 namespace {
@@ -34,7 +34,8 @@ SetupAction SetupActionFromEnvironment() {
     if (!value) return SetupAction::Show;
     if (strcasecmp(value, "run") == 0) return SetupAction::Run;
     if (strcasecmp(value, "cancel") == 0) return SetupAction::Cancel;
-    LogOnce("DialogBoxParamA", std::string("QUARVEL_SETUP=\"") + value + "\" is neither run nor cancel; ignored");
+    LogOnce("dialog", "DialogBoxParamA",
+            std::string("QUARVEL_SETUP=\"") + value + "\" is neither run nor cancel; ignored");
     return SetupAction::Show;
 }
 
@@ -67,7 +68,8 @@ void ApplySetupPresets(Dialog& dialog) {
             }
         }
         if (!ParseModeSize(mode, &width, &height)) {
-            LogOnce("DialogBoxParamA", std::string("QUARVEL_SETUP_MODE=\"") + mode + "\" is not WIDTHxHEIGHT; ignored");
+            LogOnce("dialog", "DialogBoxParamA",
+                    std::string("QUARVEL_SETUP_MODE=\"") + mode + "\" is not WIDTHxHEIGHT; ignored");
         } else if (combo) {
             bool found = false;
             for (size_t i = 0; i < combo->items.size() && !found; ++i) {
@@ -76,14 +78,17 @@ void ApplySetupPresets(Dialog& dialog) {
                     found = true;
                 }
             }
-            if (!found) LogOnce("DialogBoxParamA", std::string("no resolution entry is ") + mode + "; selection kept");
+            if (!found)
+                LogOnce("dialog", "DialogBoxParamA",
+                        std::string("no resolution entry is ") + mode + "; selection kept");
         }
     }
     if (const char* windowed = Environment("QUARVEL_SETUP_WINDOWED")) {
         Control* box = dialog.FindControl(kWindowedCheckBoxId);
         bool valid = (windowed[0] == '0' || windowed[0] == '1') && windowed[1] == '\0';
         if (!valid) {
-            LogOnce("DialogBoxParamA", std::string("QUARVEL_SETUP_WINDOWED=\"") + windowed + "\" is not 0 or 1; ignored");
+            LogOnce("dialog", "DialogBoxParamA",
+                    std::string("QUARVEL_SETUP_WINDOWED=\"") + windowed + "\" is not 0 or 1; ignored");
         } else if (box) {
             box->Send(BM_SETCHECK, windowed[0] == '1' ? BST_CHECKED : BST_UNCHECKED, 0);
         }

@@ -6,9 +6,9 @@
 #include <new>
 #include <string>
 
+#include "core/log_once.h"
 #include "glsl_back_end.h"
 #include "hlsl_front_end.h"
-#include "log_once.h"
 #include "memory_blob.h"
 
 namespace quarvel::hlsl {
@@ -41,7 +41,8 @@ HRESULT Compile(const void* source, SIZE_T size, const char* sourceName, const D
                                        "': unsupported target (use vs_4_0, vs_4_1, vs_5_0, ps_4_0, ps_4_1 or ps_5_0)");
         return Finish(E_INVALIDARG, diagnostics, ppErrorMsgs);
     }
-    if (effectFlags != 0) LogUnsupportedOnce("D3DCompile", "effect flags (Flags2)");
+    if (effectFlags != 0)
+        quarvel::platform::LogOnce("hlsl", "D3DCompile", "not supported: effect flags (Flags2), ignored");
 
     FrontEndInput input;
     input.source = std::string_view(static_cast<const char*>(source), size);

@@ -2,13 +2,11 @@
 
 #include <SDL2/SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <set>
 
+#include "core/log_once.h"
 #include "core/video.h"
-#include "log_once.h"
 
 namespace quarvel::platform {
 namespace {
@@ -56,13 +54,12 @@ std::string Trim(const std::string& text) {
 }
 
 // The override list, parsed again only when the variable changes (tests change it between
-// cases), and its complaints printed once per value.
+// cases), and each complaint printed once.
 const std::vector<DisplayMode>* OverrideModes() {
     static std::mutex mutex;
     static std::string cachedText;
     static bool cachedSet = false;
     static std::vector<DisplayMode> cachedModes;
-    static std::set<std::string> warned;
     const char* value = std::getenv("QUARVEL_DISPLAY_MODES");
     std::lock_guard<std::mutex> lock(mutex);
     if (!value) {
@@ -74,11 +71,9 @@ const std::vector<DisplayMode>* OverrideModes() {
         cachedModes = ParseDisplayModes(value, &rejected);
         cachedText = value;
         cachedSet = true;
-        if (!rejected.empty() && warned.insert(cachedText).second) {
-            for (const std::string& entry : rejected)
-                std::fprintf(stderr, "win32: QUARVEL_DISPLAY_MODES: \"%s\" is not WIDTHxHEIGHTxBPP@HZ; skipped\n",
-                             entry.c_str());
-        }
+        for (const std::string& entry : rejected)
+            LogOnce("win32", "EnumDisplaySettingsA",
+                    "QUARVEL_DISPLAY_MODES: \"" + entry + "\" is not WIDTHxHEIGHTxBPP@HZ; skipped");
     }
     return &cachedModes;
 }
@@ -171,7 +166,7 @@ BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA
         return FALSE;
     }
     if (!IsPrimaryDisplay(lpszDeviceName)) {
-        LogUnsupportedOnce("EnumDisplaySettingsA", "displays other than the primary one");
+        LogOnce("win32", "EnumDisplaySettingsA", "not supported: displays other than the primary one");
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -205,7 +200,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* lpDevMode, DWORD dwFlags) {
     if (dwFlags & CDS_TEST) return DISP_CHANGE_SUCCESSFUL;
     // Full-screen windows switch the mode themselves when they are shown; the desktop's
     // mode is never changed behind the program's back.
-    LogUnsupportedOnce("ChangeDisplaySettingsA", "changing the desktop's mode");
+    LogOnce("win32", "ChangeDisplaySettingsA", "not supported: changing the desktop's mode");
     return DISP_CHANGE_FAILED;
 }
 

@@ -9,8 +9,8 @@
 
 #include "clock.h"
 #include "keyboard.h"
-#include "log_once.h"
 #include "message_queue.h"
+#include "trace.h"
 #include "window.h"
 
 namespace quarvel::platform {

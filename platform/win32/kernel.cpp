@@ -5,8 +5,8 @@
 #include <time.h>
 
 #include "clock.h"
+#include "core/log_once.h"
 #include "input_script.h"
-#include "log_once.h"
 
 namespace {
 // Where a 32-bit executable is loaded by default; any fixed non-null value serves, as long
@@ -19,7 +19,7 @@ extern "C" {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     if (!lpModuleName) return kModuleHandle;
-    quarvel::platform::LogUnsupportedOnce("GetModuleHandleA", "a module name");
+    quarvel::platform::LogOnce("win32", "GetModuleHandleA", "not supported: a module name");
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
 }

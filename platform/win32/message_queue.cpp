@@ -7,7 +7,7 @@
 
 #include "clock.h"
 #include "core/hwnd_object.h"
-#include "log_once.h"
+#include "core/log_once.h"
 #include "mouse.h"
 #include "sdl_events.h"
 
@@ -104,7 +104,7 @@ extern "C" {
 
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (hWnd == reinterpret_cast<HWND>(static_cast<uintptr_t>(0xffff))) {
-        LogUnsupportedOnce("PostMessageA", "HWND_BROADCAST");
+        LogOnce("win32", "PostMessageA", "not supported: HWND_BROADCAST");
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

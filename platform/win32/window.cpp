@@ -7,12 +7,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/log_once.h"
 #include "core/video.h"
 #include "display_modes.h"
 #include "input_script.h"
-#include "log_once.h"
 #include "message_queue.h"
 #include "mouse.h"
+#include "trace.h"
 #include "window_class.h"
 
 namespace quarvel::platform {
@@ -143,7 +144,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
             SetLastError(ERROR_TLW_WITH_WSCHILD);
             return nullptr;
         }
-        LogUnsupportedOnce("CreateWindowExA", "child windows");
+        LogOnce("win32", "CreateWindowExA", "not supported: child windows");
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -312,7 +313,7 @@ BOOL WINAPI IsWindow(HWND hWnd) { return IsLiveWindow(hWnd) ? TRUE : FALSE; }
 BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
     Window* window = AsWindow(hWnd);
     if (!window) {
-        if (IsLiveWindow(hWnd)) LogUnsupportedOnce("SetWindowTextA", "dialog windows");
+        if (IsLiveWindow(hWnd)) LogOnce("win32", "SetWindowTextA", "not supported: dialog windows");
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }

@@ -1,7 +1,7 @@
 // Frame sizes and coordinate conversions of top-level windows.
 #include <SDL2/SDL.h>
 
-#include "log_once.h"
+#include "core/log_once.h"
 #include "window.h"
 
 namespace quarvel::platform {
@@ -61,7 +61,8 @@ BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu) {
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     Window* window = AsWindow(hWnd);
     if (!window || !lpRect) {
-        if (quarvel::platform::IsLiveWindow(hWnd)) quarvel::platform::LogUnsupportedOnce("GetClientRect", "dialog windows");
+        if (quarvel::platform::IsLiveWindow(hWnd))
+            quarvel::platform::LogOnce("win32", "GetClientRect", "not supported: dialog windows");
         SetLastError(lpRect ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
         return FALSE;
     }

@@ -16,17 +16,6 @@ namespace {
 
 using gfx_test::Intercepted;
 
-const D3D11_INPUT_ELEMENT_DESC kLayout[2] = {
-    {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
-    {"TEXCOORD", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
-};
-
-const D3D11_INPUT_ELEMENT_DESC kMeshLayout[3] = {
-    {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
-    {"TEXCOORD", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
-    {"NORMAL", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 20, D3D11_INPUT_PER_VERTEX_DATA, 0},
-};
-
 const char kSource[] =
     "cbuffer cb : register(b0) { float4 vColor; };\n"
     "struct V { float4 Pos : SV_POSITION; float2 Tex : TEXCOORD0; };\n"
@@ -61,7 +50,7 @@ protected:
     }
 
     ShaderProgram* Create(const std::string& path, const char* pixelEntry = "PS", const char* vertexEntry = "VS",
-                          const D3D11_INPUT_ELEMENT_DESC* layout = kLayout, UINT elements = 2) {
+                          const D3D11_INPUT_ELEMENT_DESC* layout = screenLayout, UINT elements = 2) {
         ShaderProgram* program = CreateShaderProgram(path.c_str(), pixelEntry, vertexEntry, layout, elements, 16);
         made.push_back(program);
         return program;
@@ -93,7 +82,7 @@ TEST_F(ShaderProgramTest, StandardSourcesCompileWithoutMessages) {
     // Start-up already compiled this pair; without its kept code it is compiled again.
     ReleaseCompiledShaders();
     // Each stage's target is fixed; the source name is the plain path, not the packed file.
-    ShaderProgram* program = Create("Shaders/Shaders3D.fx", "HemispherePS", "VS", kMeshLayout, 3);
+    ShaderProgram* program = Create("Shaders/Shaders3D.fx", "HemispherePS", "VS", meshLayout, 3);
     ASSERT_EQ(Intercepted().compiles.size(), 2u);
     const gfx_test::CompileCall& vertex = Intercepted().compiles[0];
     const gfx_test::CompileCall& pixel = Intercepted().compiles[1];
@@ -179,7 +168,7 @@ TEST_F(ShaderProgramTest, MissingPixelEntryKeepsTheVertexHalf) {
 
 TEST_F(ShaderProgramTest, ARecordThatCannotBeAllocatedIsAnEmptyProgram) {
     Intercepted().failingCallocs = 1;
-    ShaderProgram* program = CreateShaderProgram(Pack("noroom", kSource).c_str(), "PS", "VS", kLayout, 2, 16);
+    ShaderProgram* program = CreateShaderProgram(Pack("noroom", kSource).c_str(), "PS", "VS", screenLayout, 2, 16);
     ExpectEmpty(program);
     EXPECT_TRUE(Intercepted().compiles.empty()) << "nothing to compile into";
     ReleaseShaderProgram(program);

@@ -19,10 +19,7 @@ protected:
     static void SetUpTestSuite() { opened = OpenScene(kWidth, kHeight); }
     static void TearDownTestSuite() { CloseScene(); }
     void SetUp() override { ASSERT_TRUE(opened); }
-    void TearDown() override {
-        skipInvisibleLayers = true;
-        drawFades = true;
-    }
+    void TearDown() override { composeOptions = ComposeOptions(); }
     static inline bool opened = false;
 };
 
@@ -56,11 +53,11 @@ TEST_F(SceneComposeFrameTest, SkippingHiddenLayersChangesNoBit) {
     const float stale[4] = {0.9f, 0.1f, 0.7f, 0.3f};
     const uint32_t times[] = {0, 500, 16999, 17000, 17001, 18000, 19000, 19001, 25000, 29500};
     for (uint32_t ms : times) {
-        skipInvisibleLayers = false;
+        composeOptions.skipInvisibleLayers = false;
         const Composed full = ComposeAt(ms);
         // Whatever a skipped layer still holds from before must not reach the frame.
         FillLayers(stale);
-        skipInvisibleLayers = true;
+        composeOptions.skipInvisibleLayers = true;
         const Composed skipped = ComposeAt(ms);
         EXPECT_TRUE(SameBits(full.image, skipped.image)) << ms << " ms";
         EXPECT_TRUE(SameBits(full.frame, skipped.frame)) << ms << " ms";

@@ -43,8 +43,7 @@ void ReleaseSceneResources() {
 void CloseScene() {
     ReleaseSceneResources();
     ReleaseShaderProgram(seaProgram);
-    skipInvisibleLayers = true;
-    drawFades = true;
+    composeOptions = ComposeOptions();
     CloseGraphics();
 }
 

@@ -54,4 +54,21 @@ TEST(Win32DisplayModes, AnSdlModeIsListedWithItsBytesPerPixelTimesEight) {
     EXPECT_EQ(DisplayModeFromSdl(800, 600, SDL_PIXELFORMAT_RGB565, 60).bitsPerPixel, 16u);
 }
 
+// A malformed entry of the override is skipped and named once, however often it is read.
+TEST(Win32DisplayModes, OverrideSkipsMalformedEntriesAndNamesEachOnce) {
+    testing::internal::CaptureStderr();
+    std::vector<std::vector<std::string>> listed;
+    for (const char* list : {"800x600x32@60,junk", "junk, 640x480 ,1024x768x16@75", "800x600x32@60,junk"}) {
+        setenv("QUARVEL_DISPLAY_MODES", list, 1);
+        listed.push_back(EnumerateAll());
+    }
+    unsetenv("QUARVEL_DISPLAY_MODES");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(listed,
+              (std::vector<std::vector<std::string>>{{"800x600x32@60"}, {"1024x768x16@75"}, {"800x600x32@60"}}));
+    const std::string skipped = "\" is not WIDTHxHEIGHTxBPP@HZ; skipped\n";
+    EXPECT_EQ(said, "win32: EnumDisplaySettingsA: QUARVEL_DISPLAY_MODES: \"junk" + skipped +
+                        "win32: EnumDisplaySettingsA: QUARVEL_DISPLAY_MODES: \"640x480" + skipped);
+}
+
 }  // namespace

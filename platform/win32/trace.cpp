@@ -1,21 +1,10 @@
-#include "log_once.h"
+#include "trace.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
-#include <set>
-#include <string>
 
 namespace quarvel::platform {
-
-void LogUnsupportedOnce(const char* function, const char* what) {
-    static std::mutex mutex;
-    static std::set<std::string> seen;
-    std::string key = std::string(function) + ": " + what;
-    std::lock_guard<std::mutex> lock(mutex);
-    if (seen.insert(key).second) std::fprintf(stderr, "win32: %s is not supported\n", key.c_str());
-}
 
 bool TraceEnabled() {
     const char* value = std::getenv("QUARVEL_WIN32_TRACE");

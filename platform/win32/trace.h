@@ -1,11 +1,7 @@
-// Diagnostics of the Win32 stand-in, all on standard error.
+// A trace of what the Win32 stand-in did, on standard error.
 #pragma once
 
 namespace quarvel::platform {
-
-// Reports, once per distinct (function, what) pair, that a path Windows supports is not
-// supported here.
-void LogUnsupportedOnce(const char* function, const char* what);
 
 // With QUARVEL_WIN32_TRACE=1: one line per window created or destroyed, display-mode switch
 // and the first message pump, so scripted runs can tell what the program did.
