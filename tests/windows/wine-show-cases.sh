@@ -19,6 +19,7 @@ shift 2
 cases=("$@")
 [ ${#cases[@]} -eq 0 ] && cases=(full escape no-music no-shaders no-pictures syntax)
 python=/usr/bin/python3
+export WINEPREFIX=${WINEPREFIX:-$PWD/build-windows/wine-prefix}
 trees=$(dirname "$package")/wine-cases
 rm -rf "$trees"
 mkdir -p "$trees" "$results"

@@ -14,7 +14,7 @@ set -uo pipefail
 package=$1
 out=$(realpath -m "$2")
 escape_ms=${3:-}
-limit_ms=150000
+limit_ms=${QUARVEL_WINE_LIMIT_MS:-300000}
 here=$(cd "$(dirname "$0")" && pwd)
 road_ms=
 rm -rf "$out"
