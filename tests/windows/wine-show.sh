@@ -23,7 +23,10 @@ cd "$package"
 
 millis() { echo $(( $(date +%s%N) / 1000000 )); }
 
-"$WINE" quarvel.exe >"$out/wine.log" 2>&1 &
+# Through cmd, whose exit status is the program's exit code as Windows reports it: Wine's own
+# process for the program is sometimes ended by SIGKILL after that code is set, when one of
+# its threads is slow to stop, and its Unix status then says nothing about the program.
+"$WINE" cmd /v:on /c 'quarvel.exe & exit !errorlevel!' >"$out/wine.log" 2>&1 &
 pid=$!
 dialog=
 for _ in $(seq 1 240); do
