@@ -30,8 +30,8 @@ def main(argv):
     rows = ["| moment | mean abs diff | 99.9th pct | > 8 levels | limits (mean / share) | |",
             "| --- | ---: | ---: | ---: | --- | --- |"]
     failed = 0
-    for spec in argv[4:]:
-        moment, limits = spec.split(":")
+    for item in argv[4:]:
+        moment, limits = item.split(":")
         mean_limit, share_limit = (float(v) for v in limits.split("/"))
         try:
             result = difference("%s/%s.png" % (ours_dir, moment), "%s/%s.png" % (theirs_dir, moment))

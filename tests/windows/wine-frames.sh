@@ -22,14 +22,14 @@ mkdir -p "$results/linux" "$results/wine"
 # the far line art, whose alpha is pow(z / w, 0.1), comes out opaque there. The limits hold
 # the road frames to what that deviation alone makes of them (measured: mean 1.0 to 4.8,
 # 10 to 19 % of pixels), so that anything more still fails.
-specs=(
+frame_limits=(
   bar20:0.1/0.05 bar100:0.1/0.05
   250:2/14 700:4/20 3000:6/24 4500:5/20 7000:5/20 9500:5/18 12000:5/20 15000:5/17
   17500:5/24 18000:4/23 18500:2/17
   20000:0.5/0.1 25000:0.5/0.1 29300:0.5/0.1 29700:0.5/0.1 30500:0.1/0.05
 )
 moments=()
-for spec in "${specs[@]}"; do moments+=("${spec%%:*}"); done
+for item in "${frame_limits[@]}"; do moments+=("${item%%:*}"); done
 
 (cd "$host" && SDL_VIDEODRIVER=offscreen ./quarvel_frame_dump "$results/linux" 1280x720 "${moments[@]}")
 scripts/wine-root.sh run tests/windows/wine-session.sh bash -c \
@@ -40,4 +40,4 @@ x86_64-w64-mingw32-g++-posix -O1 -std=c++17 -static -o "$windows/position_probe.
   -ld3d11 -ld3dcompiler_47
 scripts/wine-root.sh run tests/windows/wine-session.sh bash -c '"$WINE" "$1"' _ "$windows/position_probe.exe" 2>/dev/null |
   tee "$results/position_probe.txt" || true
-/usr/bin/python3 tests/windows/compare_frames.py "$results/linux" "$results/wine" "$results/table.md" "${specs[@]}"
+/usr/bin/python3 tests/windows/compare_frames.py "$results/linux" "$results/wine" "$results/table.md" "${frame_limits[@]}"

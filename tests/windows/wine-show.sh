@@ -5,7 +5,7 @@
 #
 #   wine-show.sh PACKAGE_DIR OUT_DIR [ESCAPE_MS]
 #
-# While the program runs, the screen is copied about three times a second to OUT_DIR/shots/MS.xwd (MS:
+# While the program runs, the screen is copied as often as it can to OUT_DIR/shots/MS.xwd (MS:
 # milliseconds since Return). A message box (a window titled "Error", as a shader's compiler
 # errors are, or "Quarvel" once the dialog has gone) is copied to OUT_DIR/box-N.xwd and dismissed with Return. OUT_DIR/result gets the
 # exit status, the seconds from Return to the end, and the number of message boxes; Wine's
@@ -78,8 +78,8 @@ while kill -0 $pid 2>/dev/null; do
       escaped=1
     fi
   fi
-  # Often enough to catch the black end, which lasts half a second and the release.
-  sleep 0.2
+  # Often enough to catch the black end, which lasts the closing half second.
+  sleep 0.05
 done
 wait $pid
 status=$?
