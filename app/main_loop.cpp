@@ -81,6 +81,11 @@ void DrawFrame() {
     CountFrame();
     BASS_Update(0);
     AnalyseAudio();
+    RenderFrame();
+    graphics.swapChain->Present(1, 0);  // waits for the vertical blank: this paces the loop
+}
+
+void RenderFrame() {
     static const float black[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     graphics.context->ClearRenderTargetView(graphics.backBufferView, black);
     graphics.context->ClearDepthStencilView(graphics.depthView, D3D11_CLEAR_DEPTH, 1.0f, 0);
@@ -89,7 +94,6 @@ void DrawFrame() {
     if (showOverlay) DrawAudioOverlay();
     if (showStats) DrawStatistics();
     postChain.End();
-    graphics.swapChain->Present(1, 0);  // waits for the vertical blank: this paces the loop
 }
 
 int RunMainLoop() {

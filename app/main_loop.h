@@ -35,6 +35,9 @@ void DrawStatistics();
 // One frame, from the music clock to the present. Needs the graphics device and the
 // post-processing chain.
 void DrawFrame();
+// The drawing part of DrawFrame, from the clears to the back buffer, for the music time and
+// spectrum already set; no present.
+void RenderFrame();
 
 // Runs until the music stops, the first frame past 30 000 ms has been drawn, or WM_QUIT;
 // then stops the music, releases the post-processing chain and the graphics, and returns

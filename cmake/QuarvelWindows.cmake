@@ -24,11 +24,17 @@ if(QUARVEL_HOST_BUILD_DIR)
 endif()
 
 # A console program that exercises the audio library's Windows back end (ACM decoding, wave
-# output) on its own, for tests/windows/wine-smoke.sh.
+# output) on its own, for tests/windows/wine-checks.sh.
 option(QUARVEL_WINE_SMOKE "Build the audio smoke-test program for Wine" OFF)
 if(QUARVEL_WINE_SMOKE)
   add_executable(quarvel_wine_audio_smoke ${PROJECT_SOURCE_DIR}/tests/windows/wine_audio_smoke.cpp)
   target_include_directories(quarvel_wine_audio_smoke PRIVATE ${PROJECT_SOURCE_DIR}/audio/src)
   target_link_libraries(quarvel_wine_audio_smoke PRIVATE quarvel_audio winmm)
   set_target_properties(quarvel_wine_audio_smoke PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUARVEL_RUN_DIR})
+endif()
+
+# The frame-dump tool (tools/frame_dump), a console program, for the comparison under Wine.
+option(QUARVEL_FRAME_DUMP "Build the frame-dump tool" OFF)
+if(QUARVEL_FRAME_DUMP)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/tools/frame_dump ${PROJECT_BINARY_DIR}/tools/frame_dump)
 endif()

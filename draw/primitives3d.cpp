@@ -82,7 +82,7 @@ void GraphicsContext::DrawMesh(Mesh* mesh, const XMMATRIX& world, const float co
     context->PSSetSamplers(0, 8, samplers);
     BindConstants(true);
 
-    context->DrawIndexed((UINT)mesh->indexCount, 0, 0);
+    if (CanDraw(program)) context->DrawIndexed((UINT)mesh->indexCount, 0, 0);
     if (mesh->cullFrontFaces) context->RSSetState(cullBack);
 }
 
@@ -94,7 +94,7 @@ void GraphicsContext::DrawBox(ShaderProgram* program, const XMMATRIX& world, flo
     if (!WriteDynamic(cubeVerticesDynamic, vertices, sizeof(vertices))) return;
     WriteConstants(FillTransforms(world, viewMatrix, projectionMatrix, colour), BoxLight());
     BindBoxes(program, cubeVerticesDynamic, cubeIndicesCopy);
-    context->DrawIndexed(36, 0, 0);
+    if (CanDraw(program)) context->DrawIndexed(36, 0, 0);
 }
 
 void GraphicsContext::DrawSagStrip(ShaderProgram* program, const XMMATRIX& world, float sx, float sy, float sz,
@@ -111,7 +111,7 @@ void GraphicsContext::DrawSagStrip(ShaderProgram* program, const XMMATRIX& world
     }
     WriteConstants(FillTransforms(world, viewMatrix, projectionMatrix, colour), BoxLight());
     BindBoxes(program, boxBatchVertices, boxBatchIndices);
-    context->DrawIndexed(kSagStripBoxes * 36, 0, 0);
+    if (CanDraw(program)) context->DrawIndexed(kSagStripBoxes * 36, 0, 0);
 }
 
 // The plane goes through the one-box buffer as full mesh vertices with an up normal: a
@@ -139,6 +139,6 @@ void GraphicsContext::DrawPlane(ShaderProgram* program, ID3D11ShaderResourceView
 
     // Seen from both sides.
     context->RSSetState(cullNone);
-    context->Draw(4, 0);
+    if (CanDraw(program)) context->Draw(4, 0);
     context->RSSetState(cullBack);
 }

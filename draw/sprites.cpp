@@ -33,7 +33,7 @@ void DrawTexturedQuad(ShaderProgram* program, ID3D11ShaderResourceView* textureV
     graphics.context->PSSetShader(program->pixelShader, NULL, 0);
     graphics.context->PSSetConstantBuffers(0, 1, &program->constants);
     graphics.context->PSSetShaderResources(0, 1, &textureView);
-    graphics.context->Draw(4, 0);
+    if (CanDraw(program)) graphics.context->Draw(4, 0);
 }
 
 }  // namespace
@@ -70,12 +70,17 @@ void DrawRect(float x, float y, float w, float h, const float colour[4]) {
         graphics.context->VSSetShader(program->vertexShader, NULL, 0);
         graphics.context->PSSetShader(program->pixelShader, NULL, 0);
         graphics.context->PSSetConstantBuffers(0, 1, &program->constants);
-        graphics.context->Draw(4, 0);
+        if (CanDraw(program)) graphics.context->Draw(4, 0);
     }
     graphics.context->OMSetDepthStencilState(graphics.depthOn, 1);
 }
 
 void DrawLoadingBar(float percent) {
+    DrawLoadingBarImage(percent);
+    graphics.swapChain->Present(1, 0);
+}
+
+void DrawLoadingBarImage(float percent) {
     const float clear[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     graphics.context->ClearRenderTargetView(graphics.backBufferView, clear);
     graphics.context->ClearDepthStencilView(graphics.depthView, D3D11_CLEAR_DEPTH, 1.0f, 0);
@@ -84,5 +89,4 @@ void DrawLoadingBar(float percent) {
     DrawRect(50.0f, 235.0f, 1180.0f, 50.0f, white);
     DrawRect(52.0f, 237.0f, 1176.0f, 46.0f, black);
     DrawRect(52.0f, 237.0f, LoadingBarFillWidth(percent), 46.0f, white);
-    graphics.swapChain->Present(1, 0);
 }

@@ -16,3 +16,5 @@ void DrawRotatedSprite(ID3D11ShaderResourceView* textureView, float x, float y, 
 void DrawRect(float x, float y, float w, float h, const float colour[4]);
 // A whole start-up frame: clear, white frame, black inside, fill, present.
 void DrawLoadingBar(float percent);
+// The same frame into the back buffer, without the present.
+void DrawLoadingBarImage(float percent);

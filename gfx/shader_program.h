@@ -23,6 +23,12 @@ ShaderProgram* CreateShaderProgram(const char* sourcePath, const char* pixelEntr
                                    const D3D11_INPUT_ELEMENT_DESC* elements, UINT elementCount,
                                    UINT constantsSize);
 
+// Direct3D draws nothing without a vertex shader, nor when the shader's inputs have no layout,
+// but some implementations (Wine's) crash on such a draw: callers bind as usual and skip only
+// the draw call, so the state later draws see is the same either way. A program without a
+// pixel shader still draws: it writes depth.
+inline bool CanDraw(const ShaderProgram* program) { return program->vertexShader && program->inputLayout; }
+
 // Reads the packed source beside sourcePath (extension replaced by ".shader"), inflates and
 // compiles one entry point. Compiler errors are shown in a message box. The code of a
 // successful compile is kept, and the same text, entry and target later get it again

@@ -16,7 +16,7 @@ void GraphicsContext::DrawFullscreenQuad(ShaderProgram* program) {
     context->PSSetShader(program->pixelShader, NULL, 0);
     context->PSSetConstantBuffers(0, 1, &program->constants);
     context->PSSetSamplers(0, 1, &samplerWrap);
-    context->Draw(4, 0);
+    if (CanDraw(program)) context->Draw(4, 0);
 }
 
 void PostChain::ApplyVhs() {

@@ -14,7 +14,8 @@
 #   QUARVEL_BENCH_FULL_RECORDING=1   also records the whole presentation at 1280x720 (about
 #                                    four minutes per program)
 #   QUARVEL_BENCH_WINE=0             leaves out the peer comparison under Wine (which installs
-#                                    wine64 and the x86-64 mingw-w64 compiler when missing)
+#                                    the Debian 13 root with Wine 10 and the x86-64 mingw-w64
+#                                    compiler when missing)
 #
 # The results stay in <tree>/bench-results/ (one .json and one .log per program). On two
 # idle cores the runs take about three minutes, plus whatever has to be built.

@@ -4,8 +4,9 @@
 # only when something has to be installed.
 #
 #   scripts/setup.sh         what ./run.sh and ./test.sh need
-#   scripts/setup.sh wine    that, and Wine with the 64-bit Windows compiler, which only the
-#                            Windows audio check under Wine and the peer benchmark use (large)
+#   scripts/setup.sh wine    that, the 64-bit Windows compiler, and a Debian 13 root with Wine 10
+#                            outside the clone (scripts/wine-root.sh; made once, needs root), which
+#                            only the Windows checks under Wine and the peer benchmark use (large)
 set -euo pipefail
 
 packages=(
@@ -24,7 +25,7 @@ packages=(
 )
 for extra in "$@"; do
   case "$extra" in
-    wine) packages+=(wine64 g++-mingw-w64-x86-64-posix) ;;
+    wine) packages+=(g++-mingw-w64-x86-64-posix debootstrap bubblewrap python3-numpy python3-pil) ;;
     *) echo "setup: unknown package group '$extra' (known: wine)" >&2; exit 2 ;;
   esac
 done
@@ -38,11 +39,18 @@ done
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all ${#packages[@]} packages present" >&2
-  exit 0
+else
+  echo "setup: installing ${missing[*]}" >&2
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -q >&2
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
 fi
 
-echo "setup: installing ${missing[*]}" >&2
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-"${sudo_cmd[@]}" apt-get update -q >&2
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
+for extra in "$@"; do
+  if [ "$extra" = wine ]; then
+    root_cmd=()
+    if [ "$(id -u)" -ne 0 ]; then root_cmd=(sudo); fi
+    "${root_cmd[@]}" "$(dirname "$0")/wine-root.sh" make
+  fi
+done
