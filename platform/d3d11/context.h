@@ -236,6 +236,8 @@ private:
     bool PrepareAttributes();
     void PrepareConstants();
     void PrepareTextures();
+    // GL_POINTS is 0, the same value as GL_NONE, so "no topology" needs a value of its own.
+    static constexpr GLenum kNoGlTopology = ~GLenum(0);
     GLenum GlTopology() const;
 
     // copies

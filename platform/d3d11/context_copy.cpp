@@ -29,6 +29,8 @@ HRESULT Context::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP type,
     if (!resource) return LogFault(f, "pResource is null"), E_INVALIDARG;
     if (flags & ~static_cast<UINT>(D3D11_MAP_FLAG_DO_NOT_WAIT))
         return LogInvalid(f, "MapFlags 0x%x has unknown flags", flags), E_INVALIDARG;
+    if ((flags & D3D11_MAP_FLAG_DO_NOT_WAIT) && (type == D3D11_MAP_WRITE_DISCARD || type == D3D11_MAP_WRITE_NO_OVERWRITE))
+        return LogInvalid(f, "DO_NOT_WAIT cannot be combined with WRITE_DISCARD or WRITE_NO_OVERWRITE"), E_INVALIDARG;
     device_->MakeCurrent();
     if (Buffer* buffer = AsBuffer(resource)) {
         if (subresource != 0) return LogInvalid(f, "a buffer has only subresource 0"), E_INVALIDARG;

@@ -19,7 +19,7 @@ GLenum Context::GlTopology() const {
         case D3D11_PRIMITIVE_TOPOLOGY_LINESTRIP_ADJ: return GL_LINE_STRIP_ADJACENCY;
         case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST_ADJ: return GL_TRIANGLES_ADJACENCY;
         case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP_ADJ: return GL_TRIANGLE_STRIP_ADJACENCY;
-        default: return GL_NONE;
+        default: return kNoGlTopology;
     }
 }
 
@@ -191,7 +191,7 @@ void Context::PrepareTextures() {
 
 bool Context::PrepareDraw(uint64_t vertexEnd, uint64_t instanceEnd) {
     if (!vertexShader_) return false;  // Direct3D draws nothing without a vertex shader
-    if (GlTopology() == GL_NONE) {
+    if (GlTopology() == kNoGlTopology) {
         LogInvalid("Draw", "no primitive topology (or a patch list) is set; nothing is drawn");
         return false;
     }

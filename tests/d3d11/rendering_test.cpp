@@ -35,6 +35,16 @@ void main() { target0 = vec4(gl_FragCoord.xy, gl_FragCoord.z, 1.0); }
     EXPECT_FLOAT_EQ(v[last + 1], 1.5f);
 }
 
+// GL_POINTS is 0, like GL_NONE: a point list must still draw.
+TEST_F(D3d11RenderingTest, APointListDrawsEachPointOnItsPixel) {
+    MakeTarget(4, 2);
+    BindTarget();
+    Clear(0, 0, 0, 1);
+    DrawVertices({{-0.25f, 0.5f, 0, 1, 0, 0, 1}}, D3D11_PRIMITIVE_TOPOLOGY_POINTLIST);  // pixel (1, 0)'s centre
+    EXPECT_EQ(Pixel(1, 0), kRed);
+    EXPECT_EQ(Pixel(2, 0), kBlack);
+}
+
 class D3d11SamplingTest : public DeviceTest {
 protected:
     // A pixel shader sampling t0 with s0 at the vertex colour's xy.
