@@ -544,6 +544,7 @@ void Context::ClearState() {
 
 void Context::Flush() {
     device_->MakeCurrent();
+    device_->Stream().Fence();
     glFlush();
 }
 

@@ -71,6 +71,16 @@ std::vector<uint8_t> PixelBlob(const std::string& glsl, std::vector<hlsl::Consta
 extern const char* const kColorVertexGlsl;
 extern const char* const kColorPixelGlsl;
 
+// Hooks on the GL calls the stand-in makes, for what llvmpipe does not do on its own, reset
+// for each test. Instant: the GPU is done with all it was given when asked. Frozen: also, but
+// only with what it was given before it froze; fences made since never pass.
+struct GlHooks {
+    enum class Gpu { Real, Instant, Frozen } gpu = Gpu::Real;
+    bool failFences = false;
+    int readBacks = 0;  // buffer contents read back
+};
+GlHooks& Hooks();
+
 // A device and immediate context for one test; the test fails if anything it created is
 // still alive at the end.
 class DeviceTest : public ::testing::Test {
