@@ -71,9 +71,8 @@ std::vector<uint8_t> PixelBlob(const std::string& glsl, std::vector<hlsl::Consta
 extern const char* const kColorVertexGlsl;
 extern const char* const kColorPixelGlsl;
 
-// Hooks on the GL calls the stand-in makes, for what llvmpipe does not do on its own, reset
-// for each test. Instant: the GPU is done with all it was given when asked. Frozen: also, but
-// only with what it was given before it froze; fences made since never pass.
+// Hooks on the stand-in's GL calls, reset per test. Instant: the GPU is done with all it was
+// given when asked. Frozen: with all it was given before it froze, and nothing since.
 struct GlHooks {
     enum class Gpu { Real, Instant, Frozen } gpu = Gpu::Real;
     bool failFences = false;

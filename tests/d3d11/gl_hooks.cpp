@@ -15,21 +15,14 @@ GlHooks& Hooks() {
 
 namespace {
 
-template <typename F>
-F* Real(F*, const char* name) {
-    return reinterpret_cast<F*>(dlsym(RTLD_NEXT, name));
-}
-#define QUARVEL_REAL(name) static auto* real = Real(&name, #name)
+#define QUARVEL_REAL(name) static auto* real = reinterpret_cast<decltype(&name)>(dlsym(RTLD_NEXT, #name))
 
 std::set<GLsync> frozen;
 
 }  // namespace
 }  // namespace quarvel::d3d11::test
 
-using quarvel::d3d11::test::frozen;
-using quarvel::d3d11::test::GlHooks;
-using quarvel::d3d11::test::Hooks;
-using quarvel::d3d11::test::Real;
+using namespace quarvel::d3d11::test;
 
 GLsync glFenceSync(GLenum condition, GLbitfield flags) {
     QUARVEL_REAL(glFenceSync);
@@ -45,7 +38,6 @@ void glGetSynciv(GLsync sync, GLenum pname, GLsizei count, GLsizei* length, GLin
         *values = GL_UNSIGNALED;
         return;
     }
-    // Instant and frozen alike, the GPU has finished everything issued before a frozen fence.
     if (pname == GL_SYNC_STATUS && Hooks().gpu != GlHooks::Gpu::Real)
         glClientWaitSync(sync, GL_SYNC_FLUSH_COMMANDS_BIT, GLuint64(10) * 1000 * 1000 * 1000);
     real(sync, pname, count, length, values);
