@@ -23,7 +23,7 @@ for size in $sizes; do
   for i in $(seq "$processes"); do
     # shellcheck disable=SC2086 # QUARVEL_BENCH_ENV is a list of assignments
     (cd "$tree" && env SDL_AUDIODRIVER=dummy QUARVEL_SETUP=run ${QUARVEL_BENCH_ENV:-} ./quarvel_scene_bench \
-      --benchmark_filter="^RoadDraws(Gl)?/$size\$" --benchmark_format=json > "$results/$size-$i.json" \
+      --benchmark_filter="^RoadDraws(Gl)?/$size/" --benchmark_format=json > "$results/$size-$i.json" \
       2> "$results/$size-$i.log") || echo "process $i at $size failed: $(tail -1 "$results/$size-$i.log")" >&2
   done
 done
