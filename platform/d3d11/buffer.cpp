@@ -84,7 +84,18 @@ HRESULT Buffer::Create(Device* device, const D3D11_BUFFER_DESC* desc, const D3D1
     buffer->desc_ = *desc;
     const void* initial = data ? data->pSysMem : nullptr;
     device->MakeCurrent();
-    if (desc->Usage == D3D11_USAGE_DYNAMIC) {
+    const bool memory = desc->Usage == D3D11_USAGE_STAGING || (desc->BindFlags & D3D11_BIND_CONSTANT_BUFFER) ||
+                        (desc->Usage == D3D11_USAGE_DYNAMIC && (desc->BindFlags & D3D11_BIND_INDEX_BUFFER));
+    if (memory) {
+        try {
+            buffer->shadow_.assign(desc->ByteWidth, 0);
+        } catch (const std::bad_alloc&) {
+            buffer->Release();
+            return E_OUTOFMEMORY;
+        }
+        if (initial) std::memcpy(buffer->shadow_.data(), initial, desc->ByteWidth);
+    }
+    if (buffer->Streamed()) {
         if (!buffer->NewSlice()) {
             buffer->Release();
             return E_OUTOFMEMORY;
@@ -94,15 +105,7 @@ HRESULT Buffer::Create(Device* device, const D3D11_BUFFER_DESC* desc, const D3D1
             std::memcpy(buffer->slice_.data, initial, desc->ByteWidth);
         else
             std::memset(buffer->slice_.data, 0, desc->ByteWidth);
-    } else if (desc->Usage == D3D11_USAGE_STAGING || (desc->BindFlags & D3D11_BIND_CONSTANT_BUFFER)) {
-        try {
-            buffer->shadow_.assign(desc->ByteWidth, 0);
-        } catch (const std::bad_alloc&) {
-            buffer->Release();
-            return E_OUTOFMEMORY;
-        }
-        if (initial) std::memcpy(buffer->shadow_.data(), initial, desc->ByteWidth);
-    } else {
+    } else if (!memory) {
         while (glGetError() != GL_NO_ERROR) {
         }
         glCreateBuffers(1, &buffer->gl_);
@@ -112,9 +115,9 @@ HRESULT Buffer::Create(Device* device, const D3D11_BUFFER_DESC* desc, const D3D1
             buffer->Release();
             return E_OUTOFMEMORY;
         }
+        if (initial && (desc->BindFlags & D3D11_BIND_INDEX_BUFFER))
+            buffer->NoteIndices(static_cast<const uint8_t*>(initial), 0, desc->ByteWidth, true);
     }
-    if (initial && (desc->BindFlags & D3D11_BIND_INDEX_BUFFER))
-        buffer->NoteIndices(static_cast<const uint8_t*>(initial), 0, desc->ByteWidth, true);
     *out = buffer;
     return S_OK;
 }
@@ -123,7 +126,7 @@ Buffer::~Buffer() {
     Owner()->MakeCurrent();
     DeleteGl(gl_);
     DeleteGl(padded_);
-    Owner()->Stream().Unkeep(slice_);
+    Owner()->Stream().Unkeep(slice_, this);
 }
 
 void Buffer::DeleteGl(GLuint& name) {
@@ -134,31 +137,80 @@ void Buffer::DeleteGl(GLuint& name) {
     name = 0;
 }
 
+GlRange Buffer::SourceForDraw() {
+    Owner()->Stream().Use(slice_);
+    return Source();
+}
+
 bool Buffer::NewSlice() {
     StreamRing& ring = Owner()->Stream();
-    // Constant data must start where a uniform range may; vertices and indices at 16 bytes.
-    const GLsizeiptr alignment = (desc_.BindFlags & D3D11_BIND_CONSTANT_BUFFER) ? ring.UniformAlignment() : 16;
-    const StreamRing::Slice slice = ring.Allocate(desc_.ByteWidth, alignment);
+    renewing_ = true;
+    const StreamRing::Slice slice = ring.Allocate(desc_.ByteWidth, 16);
+    renewing_ = false;
     if (!slice.buffer) return false;
-    ring.Keep(slice);
-    ring.Unkeep(slice_);
+    ring.Keep(slice, this);
+    ring.Unkeep(slice_, this);
     slice_ = slice;
     return true;
 }
 
+bool Buffer::NewSliceExcept(uint32_t offset, uint32_t size) {
+    StreamRing& ring = Owner()->Stream();
+    const GlRange old = Source();
+    const StreamRing::Slice oldSlice = slice_;
+    if (!NewSlice()) return false;
+    if (!shadow_.empty()) {
+        std::memcpy(slice_.data, shadow_.data(), desc_.ByteWidth);
+        return true;
+    }
+    // The GPU copies the rest while the CPU writes the range: the two never meet.
+    auto copy = [&](uint32_t begin, uint32_t end) {
+        if (end > begin && old.buffer)
+            glCopyNamedBufferSubData(old.buffer, slice_.buffer, old.offset + begin, slice_.offset + begin, end - begin);
+    };
+    copy(0, offset);
+    copy(offset + size, desc_.ByteWidth);
+    ring.Use(oldSlice);
+    ring.Use(slice_);
+    return true;
+}
+
+void Buffer::MoveOut() {
+    if (!slice_.buffer || mapped_ || renewing_) return;
+    if (!gl_) {
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        glCreateBuffers(1, &gl_);
+        glNamedBufferStorage(gl_, desc_.ByteWidth, nullptr, 0);
+        if (glGetError() != GL_NO_ERROR) return DeleteGl(gl_);
+    }
+    glCopyNamedBufferSubData(slice_.buffer, gl_, slice_.offset, 0, desc_.ByteWidth);
+    StreamRing& ring = Owner()->Stream();
+    ring.Use(slice_);
+    ring.Unkeep(slice_, this);
+    slice_ = {};
+}
+
+namespace {
+
+// The largest of the indices in `bytes`, whole ones only; the strip cut reads no vertex.
+uint32_t MaxOf(const uint8_t* bytes, size_t size, bool wide) {
+    uint32_t max = 0;
+    for (size_t at = 0; at + (wide ? 4 : 2) <= size; at += wide ? 4 : 2) {
+        uint32_t v = 0;
+        std::memcpy(&v, bytes + at, wide ? 4 : 2);
+        if (v != (wide ? 0xFFFFFFFFu : 0xFFFFu)) max = std::max(max, v);
+    }
+    return max;
+}
+
+}  // namespace
+
 void Buffer::NoteIndices(const uint8_t* bytes, uint32_t offset, uint32_t size, bool whole) {
-    uint32_t max16 = 0, max32 = 0;
     const uint32_t end = offset + size;
-    for (uint32_t at = (offset + 1) & ~1u; at + 2 <= end; at += 2) {
-        uint16_t v;
-        std::memcpy(&v, bytes + (at - offset), 2);
-        if (v != 0xFFFFu) max16 = std::max<uint32_t>(max16, v);  // the strip cut reads no vertex
-    }
-    for (uint32_t at = (offset + 3) & ~3u; at + 4 <= end; at += 4) {
-        uint32_t v;
-        std::memcpy(&v, bytes + (at - offset), 4);
-        if (v != 0xFFFFFFFFu) max32 = std::max(max32, v);
-    }
+    const uint32_t at16 = (offset + 1) & ~1u, at32 = (offset + 3) & ~3u;
+    const uint32_t max16 = at16 < end ? MaxOf(bytes + (at16 - offset), end - at16, false) : 0;
+    const uint32_t max32 = at32 < end ? MaxOf(bytes + (at32 - offset), end - at32, true) : 0;
     if (whole) {
         indexBound16_ = max16;
         indexBound32_ = max32;
@@ -170,35 +222,69 @@ void Buffer::NoteIndices(const uint8_t* bytes, uint32_t offset, uint32_t size, b
     indexBound32_ = (offset | end) & 3u ? ~0u : std::max(indexBound32_, max32);
 }
 
-void Buffer::Write(uint32_t offset, const void* data, uint32_t size) {
-    ++version_;
-    if (desc_.BindFlags & D3D11_BIND_INDEX_BUFFER)
-        NoteIndices(static_cast<const uint8_t*>(data), offset, size, offset == 0 && size == desc_.ByteWidth);
-    if (!shadow_.empty()) {
-        std::memcpy(shadow_.data() + offset, data, size);
-        return;
-    }
-    if (slice_.buffer) {
-        // Draws already made may still read the current slice: write into a copy of it.
-        const StreamRing::Slice old = slice_;
-        Owner()->Stream().Keep(old);
-        if (NewSlice()) {
-            std::memcpy(slice_.data, old.data, desc_.ByteWidth);
-            std::memcpy(slice_.data + offset, data, size);
-        }
-        Owner()->Stream().Unkeep(old);
-        return;
-    }
-    if (gl_) glNamedBufferSubData(gl_, offset, size, data);
+void Buffer::NoteCopiedIndices(Buffer& source, uint32_t from, uint32_t to, uint32_t size) {
+    // The copied indices are some of the source's, when they keep their boundaries.
+    const bool indices = source.desc_.BindFlags & D3D11_BIND_INDEX_BUFFER;
+    auto bound = [&](uint32_t current, bool wide) {
+        const uint32_t unit = wide ? 4 : 2;
+        if (!indices || (from | to | size) % unit) return ~0u;
+        return std::max(current, source.IndexBound(wide));
+    };
+    indexBound16_ = bound(indexBound16_, false);
+    indexBound32_ = bound(indexBound32_, true);
 }
 
-void Buffer::Read(std::vector<uint8_t>& out) {
-    if (slice_.buffer || !shadow_.empty()) {
-        out.assign(Bytes(), Bytes() + desc_.ByteWidth);
+uint32_t Buffer::IndexBound(bool wide) {
+    if (shadow_.empty()) return wide ? indexBound32_ : indexBound16_;
+    // Measured on the memory copy when first needed after a change, at the one width asked.
+    uint32_t& bound = wide ? indexBound32_ : indexBound16_;
+    if (boundVersion_[wide] != version_) {
+        bound = MaxOf(shadow_.data(), shadow_.size(), wide);
+        boundVersion_[wide] = version_;
+    }
+    return bound;
+}
+
+void Buffer::Write(uint32_t offset, const void* data, uint32_t size) {
+    if (Streamed()) {
+        // Draws already made may still read the current slice: write into a fresh one.
+        if (!NewSliceExcept(offset, size))
+            return LogError("UpdateSubresource", "no streamed storage for a buffer's new contents; they are dropped");
+        std::memcpy(slice_.data + offset, data, size);
+        if (!shadow_.empty()) std::memmove(shadow_.data() + offset, data, size);
+    } else if (!shadow_.empty()) {
+        std::memmove(shadow_.data() + offset, data, size);
+    } else if (gl_) {
+        glNamedBufferSubData(gl_, offset, size, data);
+        if (desc_.BindFlags & D3D11_BIND_INDEX_BUFFER)
+            NoteIndices(static_cast<const uint8_t*>(data), offset, size, offset == 0 && size == desc_.ByteWidth);
+    } else {
         return;
     }
-    out.assign(desc_.ByteWidth, 0);
-    if (gl_) glGetNamedBufferSubData(gl_, 0, desc_.ByteWidth, out.data());
+    ++version_;
+}
+
+void Buffer::CopyFrom(Buffer& source, uint32_t from, uint32_t to, uint32_t size, std::vector<uint8_t>& scratch) {
+    if (!shadow_.empty() || !source.Source().buffer) {
+        const uint8_t* bytes = source.shadow_.data() + from;
+        if (source.shadow_.empty()) {
+            scratch.resize(size);
+            const GlRange r = source.Source();
+            glGetNamedBufferSubData(r.buffer, r.offset + from, size, scratch.data());
+            bytes = scratch.data();
+        }
+        return Write(to, bytes, size);
+    }
+    const GlRange in = source.SourceForDraw();
+    if (Streamed()) {
+        if (!NewSliceExcept(to, size))
+            return LogError("CopyResource", "no streamed storage for a buffer's new contents; they are dropped");
+        glCopyNamedBufferSubData(in.buffer, slice_.buffer, in.offset + from, slice_.offset + to, size);
+    } else {
+        glCopyNamedBufferSubData(in.buffer, gl_, in.offset + from, to, size);
+    }
+    ++version_;
+    if (desc_.BindFlags & D3D11_BIND_INDEX_BUFFER) NoteCopiedIndices(source, from, to, size);
 }
 
 HRESULT Buffer::Map(D3D11_MAP type, D3D11_MAPPED_SUBRESOURCE* mapped) {
@@ -219,11 +305,15 @@ HRESULT Buffer::Map(D3D11_MAP type, D3D11_MAPPED_SUBRESOURCE* mapped) {
     if (IsDynamic() && type == D3D11_MAP_WRITE_NO_OVERWRITE && (desc_.BindFlags & D3D11_BIND_CONSTANT_BUFFER))
         return LogInvalid(f, "WRITE_NO_OVERWRITE is not allowed on constant buffers"), E_INVALIDARG;
     // A discard hands out a fresh slice; the draws made so far keep reading the old one. With
-    // no overwrite the program promises not to touch bytes in use, so the slice stays.
-    if (type == D3D11_MAP_WRITE_DISCARD && !NewSlice()) return E_OUTOFMEMORY;
+    // no overwrite the program promises not to touch bytes in use, so the slice stays; after
+    // a move out of the ring the bytes come back first, since the program may write around them.
+    if (Streamed() && type == D3D11_MAP_WRITE_DISCARD && !NewSlice()) return E_OUTOFMEMORY;
+    if (Streamed() && type == D3D11_MAP_WRITE_NO_OVERWRITE && !slice_.buffer && shadow_.empty() &&
+        (!NewSliceExcept(0, 0) || !Owner()->Stream().WaitIdle()))
+        return E_OUTOFMEMORY;
     mapped_ = true;
     mapType_ = type;
-    mapped->pData = const_cast<uint8_t*>(Bytes());
+    mapped->pData = shadow_.empty() ? slice_.data : shadow_.data();
     mapped->RowPitch = desc_.ByteWidth;
     mapped->DepthPitch = desc_.ByteWidth;
     return S_OK;
@@ -237,77 +327,91 @@ void Buffer::Unmap() {
     mapped_ = false;
     if (mapType_ == D3D11_MAP_READ) return;
     ++version_;
-    // The ring is mapped coherently: the bytes are already where GL reads them.
-    if (desc_.BindFlags & D3D11_BIND_INDEX_BUFFER) NoteIndices(Bytes(), 0, desc_.ByteWidth, true);
+    // The ring is mapped coherently: the bytes are already where GL reads them, unless they
+    // were written into the memory copy.
+    if (Streamed() && !shadow_.empty()) {
+        if (!slice_.buffer && !NewSlice())
+            return LogError("Unmap", "no streamed storage for a buffer's new contents; draws read the old ones");
+        std::memcpy(slice_.data, shadow_.data(), desc_.ByteWidth);
+    }
 }
 
 GlRange Buffer::UniformSource(const hlsl::ConstantBlock& block, uint32_t layoutId) {
     StreamRing& ring = Owner()->Stream();
-    if (slice_.buffer && block.repack.empty() && desc_.ByteWidth >= block.glSize) return Source();
+    if (shadow_.empty()) return {};
     auto it = std::find_if(uploads_.begin(), uploads_.end(),
                            [layoutId](const Uploaded& u) { return u.layoutId == layoutId; });
     if (it == uploads_.end()) {
         uploads_.push_back({layoutId, ~0ull, {}});
         it = uploads_.end() - 1;
     }
-    if (it->version == version_ && ring.Valid(it->slice)) return {it->slice.buffer, it->slice.offset};
-
-    const StreamRing::Slice slice = ring.Allocate(block.glSize, ring.UniformAlignment());
-    if (!slice.buffer) return {};
-    const uint8_t* source = Bytes();
-    const uint32_t available = desc_.ByteWidth;
-    if (block.repack.empty()) {
-        const uint32_t n = std::min(available, block.glSize);
-        std::memcpy(slice.data, source, n);
-        std::memset(slice.data + n, 0, block.glSize - n);
-    } else {
-        std::memset(slice.data, 0, block.glSize);
-        for (const hlsl::CopyRange& r : block.repack) {
-            if (r.d3dOffset >= available || r.glOffset >= block.glSize) continue;
-            const uint32_t n = std::min({r.size, available - r.d3dOffset, block.glSize - r.glOffset});
-            std::memcpy(slice.data + r.glOffset, source + r.d3dOffset, n);
+    if (it->version != version_ || !ring.Valid(it->slice)) {
+        const StreamRing::Slice slice = ring.Allocate(block.glSize, ring.UniformAlignment());
+        if (!slice.buffer) return {};
+        const uint8_t* source = shadow_.data();
+        const uint32_t available = desc_.ByteWidth;
+        if (block.repack.empty()) {
+            const uint32_t n = std::min(available, block.glSize);
+            std::memcpy(slice.data, source, n);
+            std::memset(slice.data + n, 0, block.glSize - n);
+        } else {
+            std::memset(slice.data, 0, block.glSize);
+            for (const hlsl::CopyRange& r : block.repack) {
+                if (r.d3dOffset >= available || r.glOffset >= block.glSize) continue;
+                const uint32_t n = std::min({r.size, available - r.d3dOffset, block.glSize - r.glOffset});
+                std::memcpy(slice.data + r.glOffset, source + r.d3dOffset, n);
+            }
         }
+        it->version = version_;
+        it->slice = slice;
     }
-    it->version = version_;
-    it->slice = slice;
-    return {slice.buffer, slice.offset};
+    ring.Use(it->slice);
+    return {it->slice.buffer, it->slice.offset};
 }
 
 uint32_t Buffer::MaxIndex(uint64_t offset, uint32_t count, bool wide) {
     const uint32_t size = wide ? 4 : 2;
     if (offset >= desc_.ByteWidth) return 0;
     count = static_cast<uint32_t>(std::min<uint64_t>(count, (desc_.ByteWidth - offset) / size));
-    std::vector<uint8_t> bytes(size_t(count) * size);
-    if (slice_.buffer || !shadow_.empty())
-        std::memcpy(bytes.data(), Bytes() + offset, bytes.size());
-    else if (gl_)
-        glGetNamedBufferSubData(gl_, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes.size()), bytes.data());
+    MaxIndexQuery& q = maxIndex_;
+    if (q.version == version_ && q.offset == offset && q.count == count && q.wide == wide) return q.max;
     uint32_t max = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        uint32_t v = 0;
-        std::memcpy(&v, bytes.data() + size_t(i) * size, size);
-        if (v != (wide ? 0xFFFFFFFFu : 0xFFFFu)) max = std::max(max, v);
+    const uint64_t total = uint64_t(count) * size;
+    if (!shadow_.empty()) {
+        max = MaxOf(shadow_.data() + offset, total, wide);
+    } else if (const GlRange r = Source(); r.buffer) {
+        uint8_t block[4096];
+        for (uint64_t done = 0; done < total; done += sizeof block) {
+            const uint64_t n = std::min<uint64_t>(sizeof block, total - done);
+            glGetNamedBufferSubData(r.buffer, GLintptr(r.offset + offset + done), GLsizeiptr(n), block);
+            max = std::max(max, MaxOf(block, n, wide));
+        }
     }
+    q = {version_, offset, count, max, wide};
     return max;
 }
 
 GlRange Buffer::ZeroPadded(GLsizeiptr bytes) {
     if (padded_ && paddedVersion_ == version_ && paddedBytes_ >= bytes) return {padded_, 0};
-    DeleteGl(padded_);
     while (glGetError() != GL_NO_ERROR) {
     }
-    glCreateBuffers(1, &padded_);
-    glNamedBufferData(padded_, bytes, nullptr, GL_STATIC_DRAW);
+    if (!padded_ || paddedBytes_ < bytes) {
+        DeleteGl(padded_);
+        glCreateBuffers(1, &padded_);
+        glNamedBufferData(padded_, bytes, nullptr, GL_STATIC_DRAW);
+        paddedBytes_ = bytes;
+    }
     const uint8_t zero = 0;
     glClearNamedBufferData(padded_, GL_R8UI, GL_RED_INTEGER, GL_UNSIGNED_BYTE, &zero);
-    const GlRange source = Source();
+    const GlRange source = SourceForDraw();
     if (source.buffer)
         glCopyNamedBufferSubData(source.buffer, padded_, source.offset, 0, desc_.ByteWidth);
+    else if (!shadow_.empty())
+        glNamedBufferSubData(padded_, 0, desc_.ByteWidth, shadow_.data());
     if (glGetError() != GL_NO_ERROR) {
         DeleteGl(padded_);
         return {};
     }
-    paddedBytes_ = bytes;
     paddedVersion_ = version_;
     return {padded_, 0};
 }

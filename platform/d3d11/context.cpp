@@ -539,6 +539,7 @@ void Context::ClearState() {
 
 void Context::Flush() {
     device_->MakeCurrent();
+    device_->Stream().Fence();
     glFlush();
 }
 

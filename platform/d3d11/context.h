@@ -228,10 +228,11 @@ private:
     void ApplyBlend();
 
     // draws
-    bool PrepareDraw(uint64_t vertexEnd, uint64_t instanceEnd);
+    // `vertexEnd`: one past the last vertex read; the instances drawn from `startInstance`.
+    bool PrepareDraw(uint64_t vertexEnd, uint64_t startInstance, uint64_t instanceCount);
     bool PrepareFramebuffer();
     bool PrepareProgram();
-    bool PrepareVertexInput(uint64_t vertexEnd, uint64_t instanceEnd);
+    bool PrepareVertexInput(uint64_t vertexEnd, uint64_t startInstance, uint64_t instanceCount);
     uint64_t IndexedVertexEnd(UINT indexCount, UINT startIndex, INT baseVertex);
     bool PrepareAttributes();
     void PrepareConstants();
@@ -295,6 +296,8 @@ private:
     bool colorSuppressed_ = false;   // no pixel shader: colour writes off
     uint32_t enabledAttributes_ = 0;  // GL attribute locations enabled on the vertex array
     const std::vector<VertexAttribute>* attributes_ = nullptr;
+    // Bytes a copy passes through memory, kept so that copies allocate only when they grow.
+    std::vector<uint8_t> copyScratch_;
 };
 
 }  // namespace quarvel::d3d11

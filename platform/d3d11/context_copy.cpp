@@ -102,12 +102,25 @@ void Context::CopyTextureRegion(Texture2D* dst, uint32_t dstSub, uint32_t x, uin
                            dst->LayerOf(dstSub), w, h, 1);
         return;
     }
-    // At least one side lives in memory: go through a copy of the source subresource.
-    std::vector<uint8_t> whole(src->DepthPitchOf(srcSub));
-    src->Download(srcSub, whole.data());
+    // At least one side lives in memory. A staging source is read where it lies; a staging
+    // destination takes only the box, read back straight into its memory.
+    const uint32_t block = format.BlockSize();
+    if (!src->GlTexture()) {
+        const uint32_t pitch = src->RowPitchOf(srcSub);
+        dst->Upload(dstSub, x, y, w, h, src->Memory(srcSub) + (box.top / block) * pitch + (box.left / block) * format.bytes,
+                    pitch);
+        return;
+    }
+    if (!dst->GlTexture()) {
+        const uint32_t pitch = dst->RowPitchOf(dstSub);
+        uint8_t* at = dst->Memory(dstSub) + (y / block) * pitch + (x / block) * dst->Format().bytes;
+        if (dst->Format().bytes == format.bytes && src->DownloadRegion(srcSub, box.left, box.top, w, h, at, pitch)) return;
+    }
+    copyScratch_.resize(src->DepthPitchOf(srcSub));
+    src->Download(srcSub, copyScratch_.data());
     const uint32_t pitch = src->RowPitchOf(srcSub);
-    const uint8_t* start = whole.data() + (box.top / format.BlockSize()) * pitch + (box.left / format.BlockSize()) * format.bytes;
-    dst->Upload(dstSub, x, y, w, h, start, pitch);
+    dst->Upload(dstSub, x, y, w, h, copyScratch_.data() + (box.top / block) * pitch + (box.left / block) * format.bytes,
+                pitch);
 }
 
 void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResource) {
@@ -122,9 +135,7 @@ void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResou
         if (dstBuffer->Desc().ByteWidth != srcBuffer->Desc().ByteWidth)
             return LogInvalid(f, "the buffers differ in size");
         if (dstBuffer->Desc().Usage == D3D11_USAGE_IMMUTABLE) return LogInvalid(f, "the destination is immutable");
-        std::vector<uint8_t> bytes;
-        srcBuffer->Read(bytes);
-        dstBuffer->Write(0, bytes.data(), static_cast<uint32_t>(bytes.size()));
+        dstBuffer->CopyFrom(*srcBuffer, 0, 0, srcBuffer->Desc().ByteWidth, copyScratch_);
         return;
     }
     Texture2D* dst = AsTexture2D(dstResource);
@@ -153,11 +164,9 @@ void Context::CopySubresourceRegion(ID3D11Resource* dstResource, UINT dstSub, UI
         if (!dstBuffer || !srcBuffer || dstSub || srcSub) return LogInvalid(f, "buffers copy only to buffers");
         const UINT left = srcBox ? srcBox->left : 0, right = srcBox ? srcBox->right : srcBuffer->Desc().ByteWidth;
         if (left >= right) return;
-        if (right > srcBuffer->Desc().ByteWidth || dstX + (right - left) > dstBuffer->Desc().ByteWidth)
+        if (right > srcBuffer->Desc().ByteWidth || uint64_t(dstX) + (right - left) > dstBuffer->Desc().ByteWidth)
             return LogInvalid(f, "the byte range is outside a buffer");
-        std::vector<uint8_t> bytes;
-        srcBuffer->Read(bytes);
-        dstBuffer->Write(dstX, bytes.data() + left, right - left);
+        dstBuffer->CopyFrom(*srcBuffer, left, dstX, right - left, copyScratch_);
         return;
     }
     Texture2D* dst = AsTexture2D(dstResource);

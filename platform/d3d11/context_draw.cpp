@@ -111,10 +111,9 @@ bool Context::PrepareAttributes() {
     return true;
 }
 
-// `vertexEnd` and `instanceEnd`: one past the last vertex and instance the draw reads (0:
-// none). Direct3D reads zeros past the end of a vertex buffer; GL would read whatever lies
-// there, so such a draw reads a copy padded with zeros instead.
-bool Context::PrepareVertexInput(uint64_t vertexEnd, uint64_t instanceEnd) {
+// Direct3D reads zeros past the end of a vertex buffer; GL would read whatever lies there,
+// so such a draw reads a copy padded with zeros instead.
+bool Context::PrepareVertexInput(uint64_t vertexEnd, uint64_t startInstance, uint64_t instanceCount) {
     if (dirtyAttributes_) {
         dirtyAttributes_ = false;
         if (!PrepareAttributes()) {
@@ -128,9 +127,10 @@ bool Context::PrepareVertexInput(uint64_t vertexEnd, uint64_t instanceEnd) {
         const int slot = __builtin_ctz(slots);
         VertexBinding& v = vertexBuffers_[slot];
         if (!v.buffer) continue;
-        GlRange range = v.buffer->Source();
+        GlRange range = v.buffer->SourceForDraw();
         const uint32_t divisor = slotDivisor_[slot];
-        const uint64_t elements = divisor ? (instanceEnd + divisor - 1) / divisor : vertexEnd;
+        // Instance i reads element startInstance + i / divisor.
+        const uint64_t elements = divisor ? startInstance + (instanceCount - 1) / divisor + 1 : vertexEnd;
         if (elements) {
             const uint64_t reach = uint64_t(v.offset) + (elements - 1) * v.stride + slotExtent_[slot];
             if (reach > v.buffer->Desc().ByteWidth) {
@@ -160,7 +160,10 @@ void Context::PrepareConstants() {
         Buffer* buffer = stages_[b.stage].constants[b.slot].Get();
         // An unbound constant buffer reads zeros.
         GlRange range = buffer ? buffer->UniformSource(*b.block, b.layoutId) : GlRange{};
-        if (!range.buffer) range = {device_->ZeroUniformBuffer(), 0};
+        if (!range.buffer) {
+            if (buffer) LogError("Draw", "no streamed storage for a constant block; the draw reads zeros for it");
+            range = {device_->ZeroUniformBuffer(), 0};
+        }
         gl.BindUniformBuffer(UniformBinding(b.stage, b.slot), range.buffer, range.offset, b.block->glSize);
     }
 }
@@ -189,7 +192,7 @@ void Context::PrepareTextures() {
     }
 }
 
-bool Context::PrepareDraw(uint64_t vertexEnd, uint64_t instanceEnd) {
+bool Context::PrepareDraw(uint64_t vertexEnd, uint64_t startInstance, uint64_t instanceCount) {
     if (!vertexShader_) return false;  // Direct3D draws nothing without a vertex shader
     if (GlTopology() == kNoGlTopology) {
         LogInvalid("Draw", "no primitive topology (or a patch list) is set; nothing is drawn");
@@ -201,23 +204,26 @@ bool Context::PrepareDraw(uint64_t vertexEnd, uint64_t instanceEnd) {
     }
     if (!(sampleMask_ & 1)) return false;  // single-sampled targets: sample 0 masked off
     device_->MakeCurrent();
-    if (!PrepareFramebuffer() || !PrepareProgram() || !PrepareVertexInput(vertexEnd, instanceEnd)) return false;
+    if (!PrepareFramebuffer() || !PrepareProgram() || !PrepareVertexInput(vertexEnd, startInstance, instanceCount))
+        return false;
     PrepareConstants();
     PrepareTextures();
     return true;
 }
 
 void Context::Draw(UINT vertexCount, UINT startVertex) {
-    if (!vertexCount || !PrepareDraw(uint64_t(startVertex) + vertexCount, 0)) return;
+    if (!vertexCount || !PrepareDraw(uint64_t(startVertex) + vertexCount, 0, 1)) return;
     glDrawArrays(GlTopology(), static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
+    device_->Stream().DrawIssued();
 }
 
 void Context::DrawInstanced(UINT vertexCount, UINT instanceCount, UINT startVertex, UINT startInstance) {
     if (!vertexCount || !instanceCount ||
-        !PrepareDraw(uint64_t(startVertex) + vertexCount, uint64_t(startInstance) + instanceCount))
+        !PrepareDraw(uint64_t(startVertex) + vertexCount, startInstance, instanceCount))
         return;
     glDrawArraysInstancedBaseInstance(GlTopology(), static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount),
                                       static_cast<GLsizei>(instanceCount), startInstance);
+    device_->Stream().DrawIssued();
 }
 
 void Context::DrawIndexed(UINT indexCount, UINT startIndex, INT baseVertex) {
@@ -262,19 +268,31 @@ void Context::DrawIndexedInstanced(UINT indexCount, UINT instanceCount, UINT sta
         }
     }
     const uint64_t vertexEnd = IndexedVertexEnd(indexCount, startIndex, baseVertex);
-    if (!PrepareDraw(vertexEnd, uint64_t(startInstance) + instanceCount)) return;
-    const GlRange indices = indexBuffer_->Source();
+    if (!PrepareDraw(vertexEnd, startInstance, instanceCount)) return;
+    const bool wide = indexFormat_ == DXGI_FORMAT_R32_UINT;
+    const uint64_t first = indexOffset_ + uint64_t(startIndex) * (wide ? 4 : 2);
+    const uint64_t end = first + uint64_t(indexCount) * (wide ? 4 : 2);
+    GlRange indices = indexBuffer_->SourceForDraw();
+    // Indices past the end of the buffer are 0 in Direct3D; GL would read what follows.
+    if (end > indexBuffer_->Desc().ByteWidth) {
+        if (end > kMaxZeroPadding) {
+            LogUnsupported("DrawIndexed", "indices read more than 64 MiB past the end of an index buffer (nothing is "
+                                          "drawn)");
+            return;
+        }
+        indices = indexBuffer_->ZeroPadded(static_cast<GLsizeiptr>(end));
+        if (!indices.buffer) return;
+    }
     if (indices.buffer != boundElementBuffer_) {
         glVertexArrayElementBuffer(device_->VertexArray(), indices.buffer);
         boundElementBuffer_ = indices.buffer;
     }
-    const bool wide = indexFormat_ == DXGI_FORMAT_R32_UINT;
-    const uintptr_t offset =
-        static_cast<uintptr_t>(indices.offset) + indexOffset_ + static_cast<uintptr_t>(startIndex) * (wide ? 4 : 2);
+    const uintptr_t offset = static_cast<uintptr_t>(indices.offset + first);
     glDrawElementsInstancedBaseVertexBaseInstance(GlTopology(), static_cast<GLsizei>(indexCount),
                                                   wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                                                   reinterpret_cast<const void*>(offset),
                                                   static_cast<GLsizei>(instanceCount), baseVertex, startInstance);
+    device_->Stream().DrawIssued();
 }
 
 }  // namespace quarvel::d3d11

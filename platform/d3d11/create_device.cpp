@@ -8,6 +8,7 @@
 #include "context.h"
 #include "core/hwnd_object.h"
 #include "device.h"
+#include "heap_policy.h"
 #include "log.h"
 #include "swap_chain.h"
 
@@ -84,6 +85,7 @@ HRESULT Create(const char* f, SDL_Window* window, IDXGIAdapter* adapter, D3D_DRI
     if (FAILED(hr)) return hr;
     if (levelOut) *levelOut = level;
     if (!device) return S_OK;
+    FixHeapPolicy();
     std::string error;
     const HRESULT created = Device::Create(window, level, flags, device, error);
     if (FAILED(created)) LogError(f, "%s", error.c_str());

@@ -116,6 +116,8 @@ HRESULT SwapChain::Present(UINT syncInterval, UINT flags) {
         swapInterval_ = interval;
     }
     const Texture2D& buffer = *backBuffer_.Get();
+    // A frame is a submission: the streamed storage its draws read is free once it is done.
+    device_->Stream().Fence();
     PresentFrame(device_->Window(), device_->Gl(), readFramebuffer_, buffer.Desc().Width, buffer.Desc().Height);
     ++presentCount_;
     return S_OK;

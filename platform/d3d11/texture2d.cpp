@@ -288,6 +288,20 @@ void Texture2D::Download(uint32_t subresource, uint8_t* out) {
     if (storage_ == GL_DEPTH24_STENCIL8) SwapDepthStencilWords(out, size_t(size), false);
 }
 
+bool Texture2D::DownloadRegion(uint32_t subresource, uint32_t x, uint32_t y, uint32_t width, uint32_t height,
+                               uint8_t* out, uint32_t rowPitch) {
+    if (!gl_ || format_->Has(kFormatCompressed) || storage_ == GL_DEPTH24_STENCIL8 || rowPitch % format_->bytes)
+        return false;
+    Owner()->MakeCurrent();
+    const GLsizei size = static_cast<GLsizei>(size_t(height - 1) * rowPitch + size_t(width) * format_->bytes);
+    glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(rowPitch / format_->bytes));
+    glGetTextureSubImage(gl_, static_cast<GLint>(MipOf(subresource)), static_cast<GLint>(x), static_cast<GLint>(y),
+                         static_cast<GLint>(LayerOf(subresource)), static_cast<GLsizei>(width),
+                         static_cast<GLsizei>(height), 1, format_->uploadFormat, format_->uploadType, size, out);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    return true;
+}
+
 HRESULT Texture2D::Map(uint32_t subresource, D3D11_MAP type, D3D11_MAPPED_SUBRESOURCE* mapped) {
     const char* f = "Map";
     if (subresource >= SubresourceCount())

@@ -58,6 +58,10 @@ public:
     // Reads a whole subresource (from GL, or the memory copy of a staging texture) into
     // `out`, which holds DepthPitchOf(subresource) bytes, in Direct3D's layout.
     void Download(uint32_t subresource, uint8_t* out);
+    // Reads a region of a GL subresource into memory laid out with `rowPitch`. False, reading
+    // nothing, where only whole subresources can be read (block-compressed and depth-stencil).
+    bool DownloadRegion(uint32_t subresource, uint32_t x, uint32_t y, uint32_t width, uint32_t height, uint8_t* out,
+                        uint32_t rowPitch);
     uint8_t* Memory(uint32_t subresource) { return memory_[subresource].data(); }
 
     HRESULT Map(uint32_t subresource, D3D11_MAP type, D3D11_MAPPED_SUBRESOURCE* mapped);

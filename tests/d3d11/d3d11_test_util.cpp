@@ -1,5 +1,6 @@
 #include "d3d11_test_util.h"
 
+
 #include <cstring>
 #include <ostream>
 
@@ -62,6 +63,7 @@ std::vector<uint8_t> PixelBlob(const std::string& glsl, std::vector<hlsl::Consta
 }
 
 void DeviceTest::SetUp() {
+    Hooks() = {};
     liveBefore_ = LiveObjectCount();
     D3D_FEATURE_LEVEL level{};
     ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION,

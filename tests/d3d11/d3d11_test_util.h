@@ -71,6 +71,15 @@ std::vector<uint8_t> PixelBlob(const std::string& glsl, std::vector<hlsl::Consta
 extern const char* const kColorVertexGlsl;
 extern const char* const kColorPixelGlsl;
 
+// Hooks on the stand-in's GL calls, reset per test. Instant: the GPU is done with all it was
+// given when asked. Frozen: with all it was given before it froze, and nothing since.
+struct GlHooks {
+    enum class Gpu { Real, Instant, Frozen } gpu = Gpu::Real;
+    bool failFences = false;
+    int readBacks = 0;  // buffer contents read back
+};
+GlHooks& Hooks();
+
 // A device and immediate context for one test; the test fails if anything it created is
 // still alive at the end.
 class DeviceTest : public ::testing::Test {
