@@ -365,8 +365,8 @@ D3D11_BOX BufferBox(Bytes& in, UINT size, uint32_t kind) {
     D3D11_BOX box = {0, 0, 0, 0, 1, 1};
     box.left = Edge(in, size);
     box.right = Edge(in, size);
-    if (kind == 2) in.Next() & 1 ? box.bottom = 0 : box.back = 0;
-    if (kind == 3) in.Next() & 1 ? box.bottom = 2 : box.back = 2;
+    if (kind == 2) (in.Next() & 1 ? box.bottom : box.back) = 0;
+    if (kind == 3) (in.Next() & 1 ? box.bottom : box.back) = 2;
     return box;
 }
 
@@ -481,7 +481,8 @@ bool Predict(const BufferRef constants[2], const Buffer* vertices, UINT stride, 
     }
     if (vertex < 0 || last > 0x7FFFFFFF) return false;
     const uint64_t at = offset + uint64_t(stride) * uint64_t(vertex);
-    if (vertices && offset + uint64_t(stride) * uint64_t(last) + 16 > std::max<uint64_t>(kPaddingLimit, vertices->Size()))
+    if (vertices &&
+        offset + uint64_t(stride) * uint64_t(last) + 16 > std::max<uint64_t>(kPaddingLimit, vertices->Size()))
         return false;
     if (!vertices || at >= vertices->Size()) return true;
     if (at + 16 > vertices->Size() || !vertices->Get(at, 16, reinterpret_cast<uint8_t*>(value))) return false;
@@ -524,7 +525,7 @@ void Session::Draw(Bytes& in) {
     }
     const int64_t last = std::max({ids[0], ids[1], ids[2]});
     columnKnown[column] = known && Predict(constants, vertices.get(), vertices ? stride : 0, vertexOffset, ids[0], last,
-                                  expected[column]);
+                                           expected[column]);
 }
 
 void Session::CheckTarget() {

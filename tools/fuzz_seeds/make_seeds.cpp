@@ -98,7 +98,8 @@ public:
     enum Edge { kZero, kOne, kHalf, kLast, kEnd };
 
     Calls& Create(int slot, Usage usage, Bind bind, Size size, bool data, uint8_t cpuChoice = 0) {
-        return Put({0, uint8_t(slot), uint8_t(usage), uint8_t(bind), uint8_t(size), uint8_t(data | cpuChoice << 2), 7});
+        return Put({0, uint8_t(slot), uint8_t(usage), uint8_t(bind), uint8_t(size), uint8_t(data | cpuChoice << 2),
+                    uint8_t(7 + 16 * slot)});
     }
     Calls& Release(int slot) { return Put({2, uint8_t(slot)}); }
     // Map types as D3D11_MAP numbers; a write covers [from, to).
@@ -106,7 +107,9 @@ public:
         Put({3, uint8_t(slot), uint8_t(type), 2});
         return writes ? Put({uint8_t(from), uint8_t(to), uint8_t(slot * 16 + type)}) : *this;
     }
-    Calls& Update(int slot, Edge left, Edge right) { return Put({5, uint8_t(slot), 1, 3, uint8_t(left), uint8_t(right)}); }
+    Calls& Update(int slot, Edge left, Edge right) {
+        return Put({5, uint8_t(slot), 1, 3, uint8_t(left), uint8_t(right)});
+    }
     Calls& UpdateWhole(int slot, uint8_t seed) { return Put({5, uint8_t(slot), 0, seed}); }
     Calls& CopyRegion(int dst, int src, Edge x, Edge left, Edge right) {
         return Put({6, uint8_t(dst), uint8_t(src), 1, 2, uint8_t(x), uint8_t(left), uint8_t(right)});
@@ -117,7 +120,9 @@ public:
     Calls& BindVertices(int buffer, int strideChoice, Edge offset) {
         return Put({9, 1, uint8_t(buffer), uint8_t(strideChoice), uint8_t(offset)});
     }
-    Calls& BindIndices(int buffer, bool wide, Edge offset) { return Put({9, 2, uint8_t(buffer), wide, uint8_t(offset)}); }
+    Calls& BindIndices(int buffer, bool wide, Edge offset) {
+        return Put({9, 2, uint8_t(buffer), wide, uint8_t(offset)});
+    }
     Calls& Draw(int startChoice, bool indexed = false, int baseChoice = 0) {
         return Put({10, indexed, uint8_t(startChoice), uint8_t(baseChoice)});
     }
