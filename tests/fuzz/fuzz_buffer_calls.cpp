@@ -115,7 +115,10 @@ UINT Edge(Bytes& in, UINT size) {
         case 5: return size + 1;
         case 6: return 0xFFFFFFF0u;
         case 7: return 0x80000000u;
-        default: return size ? (in.Next() | in.Next() << 8) % size : 0;
+        default: {
+            const uint32_t low = in.Next();  // two statements: the order of the reads is fixed
+            return size ? (low | in.Next() << 8) % size : 0;
+        }
     }
 }
 
@@ -158,8 +161,8 @@ struct Session {
 
 // The vertex shader makes of any three vertices whose ids differ modulo 3 a triangle over the
 // whole viewport, carrying the first vertex's uint4 attribute; the pixel shader writes it
-// combined with the first 16 bytes of b0 and of b1. b1's block is
-// the largest GL takes, so every change of it streams 64 KiB and the ring turns over quickly.
+// combined with the first 16 bytes of b0 and of b1. b1's block is the largest GL takes, so
+// every change of it streams 64 KiB and the ring turns over quickly.
 const char* const kVertexGlsl = R"(#version 450
 layout(location = 0) in uvec4 attr_VALUE0;
 flat out uvec4 vary_VALUE0;
@@ -252,7 +255,8 @@ void Session::End() {
 }
 
 BufferRef Session::Choose(Bytes& in, UINT bindFlag) {
-    BufferRef b = pool[in.Pick(kPool + 1) % kPool];
+    const uint32_t slot = in.Pick(kPool + 1);  // one past the pool: null
+    BufferRef b = slot < kPool ? pool[slot] : nullptr;
     // A buffer without the bind flag goes in as null: what Direct3D does with it is left open.
     return b && (!bindFlag || b->Bound(bindFlag)) ? b : nullptr;
 }
@@ -319,7 +323,7 @@ void Session::Map(Bytes& in) {
     valid &= !(writes && !(d.CPUAccessFlags & D3D11_CPU_ACCESS_WRITE));
     valid &= d.Usage == D3D11_USAGE_DYNAMIC ? streaming : d.Usage == D3D11_USAGE_STAGING && !streaming;
     valid &= !(type == D3D11_MAP_WRITE_NO_OVERWRITE && b->Bound(D3D11_BIND_CONSTANT_BUFFER));
-    valid &= !(streaming && flags);  // not waiting makes no sense where nothing is waited for
+    valid &= !(streaming && flags);  // refused with the two modes that never wait
     Trace("Map(%u-byte usage %d, type %d, flags 0x%x)\n", d.ByteWidth, d.Usage, type, flags);
     D3D11_MAPPED_SUBRESOURCE mapped{};
     const HRESULT hr = context->Map(b->d3d, 0, D3D11_MAP(type), flags, &mapped);
