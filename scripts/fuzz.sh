@@ -8,6 +8,8 @@
 #   scripts/fuzz.sh [target ...]     default: every target
 #   QUARVEL_FUZZ_SECONDS=60          time per target
 #   QUARVEL_JOBS                     build parallelism (default: the number of cores)
+#   QUARVEL_FUZZ_KEEP_GOING=1        run on past a finding (libFuzzer's fork mode), to collect
+#                                    every crashing input of a long run; fails if there is one
 #
 # From an empty build-fuzz/ the build takes under a minute on two idle cores (it compiles only
 # what the targets link, about 80 files) and up to 8 on busy ones; then each target runs
@@ -44,9 +46,12 @@ for name in "${targets[@]}"; do
   mkdir -p "$work" "$artifacts"
   echo "=== $name: ${seconds}s"
   # -timeout: one input running 10 s is a hang. -rss_limit_mb: libFuzzer's default, stated.
-  if ! "build-fuzz/tests/fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  keep_going=()
+  [ "${QUARVEL_FUZZ_KEEP_GOING:-0}" = 1 ] && keep_going=(-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
+  before=$(ls "$artifacts" | wc -l)
+  if ! "build-fuzz/tests/fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${keep_going[@]}" \
        -print_final_stats=1 -artifact_prefix="$root/$artifacts/" "$work" "tests/fuzz/corpus/$name" \
-       > "build-fuzz/fuzz-$name.log" 2>&1; then
+       > "build-fuzz/fuzz-$name.log" 2>&1 || [ "$(ls "$artifacts" | wc -l)" -gt "$before" ]; then
     failed+=("$name")
     tail -60 "build-fuzz/fuzz-$name.log"
   fi

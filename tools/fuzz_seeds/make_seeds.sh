@@ -11,6 +11,8 @@
 #   fuzz_mesh             Data/overheadpylon.vbo of the build
 #   fuzz_texture          the build's pictures, scaled down by ffmpeg into every PNG pixel
 #                         layout it writes (grey, grey+alpha, RGB, RGBA, palette, 16-bit, 1-bit)
+#   fuzz_buffer_calls     buffer call sequences written by make_seeds: streaming, staging
+#                         round trips, updates and copies, indexed draws, refused calls
 # Usage: tools/fuzz_seeds/make_seeds.sh [build-dir]   (default build-fuzz, as scripts/fuzz.sh
 # configures it; any configured tree works). Builds what it needs there first. Takes
 # a few minutes, most of it rendering the song.
@@ -92,5 +94,9 @@ for format in rgba rgb24 gray ya8 pal8 rgba64be gray16be monob; do
 done
 ff -i "$sky" -vf scale=16:9 -pix_fmt rgb24 "$out/sky-rgb24.png"
 ff -i "$grain" -vf scale=8:8 -pix_fmt gray "$out/grain-gray.png"
+
+# --- buffer call sequences ---
+out=$(fresh fuzz_buffer_calls)
+"$seeds" calls "$out"
 
 du -sh "$corpus"/*
