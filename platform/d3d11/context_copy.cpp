@@ -65,9 +65,13 @@ void Context::UpdateSubresource(ID3D11Resource* dst, UINT subresource, const D3D
         if (d.Usage == D3D11_USAGE_DYNAMIC || d.Usage == D3D11_USAGE_IMMUTABLE)
             return LogInvalid(f, "dynamic and immutable buffers cannot be updated this way (Map dynamic ones)");
         if (subresource != 0) return LogInvalid(f, "a buffer has only subresource 0");
-        const UINT left = box ? box->left : 0, right = box ? box->right : d.ByteWidth;
-        if (left >= right) return;  // an empty box changes nothing
-        if (right > d.ByteWidth) return LogInvalid(f, "the box ends at byte %u of a %u-byte buffer", right, d.ByteWidth);
+        const D3D11_BOX b = box ? *box : D3D11_BOX{0, 0, 0, d.ByteWidth, 1, 1};
+        // A buffer is one row of one slice: the box's rows and slices count as much as its bytes.
+        if (b.left >= b.right || b.top >= b.bottom || b.front >= b.back) return;  // an empty box changes nothing
+        if (b.right > d.ByteWidth || b.bottom > 1 || b.back > 1)
+            return LogInvalid(f, "the box ends at byte %u of a %u-byte buffer, or past its one row", b.right,
+                              d.ByteWidth);
+        const UINT left = b.left, right = b.right;
         buffer->Write(left, data, right - left);
         return;
     }
@@ -162,9 +166,12 @@ void Context::CopySubresourceRegion(ID3D11Resource* dstResource, UINT dstSub, UI
     Buffer* srcBuffer = AsBuffer(srcResource);
     if (dstBuffer || srcBuffer) {
         if (!dstBuffer || !srcBuffer || dstSub || srcSub) return LogInvalid(f, "buffers copy only to buffers");
-        const UINT left = srcBox ? srcBox->left : 0, right = srcBox ? srcBox->right : srcBuffer->Desc().ByteWidth;
-        if (left >= right) return;
-        if (right > srcBuffer->Desc().ByteWidth || uint64_t(dstX) + (right - left) > dstBuffer->Desc().ByteWidth)
+        if (dstBuffer->Desc().Usage == D3D11_USAGE_IMMUTABLE) return LogInvalid(f, "the destination is immutable");
+        const D3D11_BOX b = srcBox ? *srcBox : D3D11_BOX{0, 0, 0, srcBuffer->Desc().ByteWidth, 1, 1};
+        if (b.left >= b.right || b.top >= b.bottom || b.front >= b.back) return;
+        const UINT left = b.left, right = b.right;
+        if (right > srcBuffer->Desc().ByteWidth || b.bottom > 1 || b.back > 1 || dstY || dstZ ||
+            uint64_t(dstX) + (right - left) > dstBuffer->Desc().ByteWidth)
             return LogInvalid(f, "the byte range is outside a buffer");
         dstBuffer->CopyFrom(*srcBuffer, left, dstX, right - left, copyScratch_);
         return;
@@ -180,8 +187,9 @@ void Context::CopySubresourceRegion(ID3D11Resource* dstResource, UINT dstSub, UI
     D3D11_BOX box = srcBox ? *srcBox : D3D11_BOX{0, 0, 0, sw, sh, 1};
     if (box.left >= box.right || box.top >= box.bottom || box.front >= box.back) return;
     const uint32_t dw = dst->MipWidth(dst->MipOf(dstSub)), dh = dst->MipHeight(dst->MipOf(dstSub));
-    if (box.right > sw || box.bottom > sh || dstZ != 0 || dstX + (box.right - box.left) > dw ||
-        dstY + (box.bottom - box.top) > dh)
+    if (dst->Desc().Usage == D3D11_USAGE_IMMUTABLE) return LogInvalid(f, "the destination is immutable");
+    if (box.right > sw || box.bottom > sh || box.back > 1 || dstZ != 0 || uint64_t(dstX) + (box.right - box.left) > dw ||
+        uint64_t(dstY) + (box.bottom - box.top) > dh)
         return LogInvalid(f, "the region is outside a subresource");
     CopyTextureRegion(dst, dstSub, dstX, dstY, src, srcSub, box);
 }

@@ -111,6 +111,18 @@ public:
         return Put({5, uint8_t(slot), 1, 3, uint8_t(left), uint8_t(right)});
     }
     Calls& UpdateWhole(int slot, uint8_t seed) { return Put({5, uint8_t(slot), 0, seed}); }
+    // Box kinds past the bytes: 2 empties the rows (or slices), 3 reaches past the one row.
+    Calls& UpdateRows(int slot, int kind, bool slices) {
+        return Put({5, uint8_t(slot), uint8_t(kind), 3, uint8_t(kZero), uint8_t(kEnd), uint8_t(!slices)});
+    }
+    Calls& MapNoWait(int slot, int type) { return Put({3, uint8_t(slot), uint8_t(type), 0}); }
+    // The whole source at the destination's row 1 (`rowOne`) or slice 1.
+    Calls& CopyToRowOrSlice(int dst, int src, bool rowOne) {
+        return Put({6, uint8_t(dst), uint8_t(src), 0, uint8_t(rowOne ? 0 : 1), uint8_t(kZero)});
+    }
+    Calls& CopyRows(int dst, int src, int kind) {  // kind 2 or 3, as UpdateRows
+        return Put({6, uint8_t(dst), uint8_t(src), uint8_t(kind), 2, uint8_t(kZero), uint8_t(kZero), uint8_t(kEnd), 1});
+    }
     Calls& CopyRegion(int dst, int src, Edge x, Edge left, Edge right) {
         return Put({6, uint8_t(dst), uint8_t(src), 1, 2, uint8_t(x), uint8_t(left), uint8_t(right)});
     }
@@ -174,6 +186,17 @@ int CallSeeds(int argc, char** argv) {
     refused.Create(2, C::kImmutable, C::kIndex, C::k32, false).Create(3, C::kDynamic, C::kVertex, C::k32, true);
     refused.Map(0, 1).Map(3, 1).Map(3, 2).Update(3, C::kZero, C::kEnd).Copy(0, 3).Copy(3, 3).Release(0).Check(3);
     refused.Write(out + "refused-calls");
+
+    // Calls Direct3D refuses or leaves without effect for what lies outside a buffer's bytes:
+    // maps that never wait with the streaming types, boxes with no rows or past the one row,
+    // copies to other rows or slices and into an immutable buffer.
+    C outside;
+    outside.Create(0, C::kDefault, C::kConstant, C::k64, true).Create(1, C::kImmutable, C::kVertex, C::k64, true);
+    outside.Create(2, C::kDynamic, C::kVertex, C::k16, true).Create(3, C::kDefault, C::kVertex, C::k64, true);
+    outside.MapNoWait(2, 4).MapNoWait(2, 5).UpdateRows(0, 2, false).UpdateRows(0, 2, true).UpdateRows(0, 3, false);
+    outside.CopyToRowOrSlice(0, 3, true).CopyToRowOrSlice(0, 3, false).CopyRows(0, 3, 2).CopyRows(0, 3, 3);
+    outside.CopyToRowOrSlice(1, 3, true).CopyRows(1, 3, 3).Copy(1, 3).Check(0).Check(1).Check(2);
+    outside.Write(out + "outside-the-bytes");
     return 0;
 }
 
