@@ -266,14 +266,11 @@ void Buffer::Write(uint32_t offset, const void* data, uint32_t size) {
 
 void Buffer::CopyFrom(Buffer& source, uint32_t from, uint32_t to, uint32_t size, std::vector<uint8_t>& scratch) {
     if (!shadow_.empty() || !source.Source().buffer) {
-        const uint8_t* bytes = source.shadow_.data() + from;
-        if (source.shadow_.empty()) {
-            scratch.resize(size);
-            const GlRange r = source.Source();
-            glGetNamedBufferSubData(r.buffer, r.offset + from, size, scratch.data());
-            bytes = scratch.data();
-        }
-        return Write(to, bytes, size);
+        if (!source.shadow_.empty()) return Write(to, source.shadow_.data() + from, size);
+        scratch.resize(size);
+        const GlRange r = source.Source();
+        glGetNamedBufferSubData(r.buffer, r.offset + from, size, scratch.data());
+        return Write(to, scratch.data(), size);
     }
     const GlRange in = source.SourceForDraw();
     if (Streamed()) {
