@@ -1,7 +1,5 @@
 #include "d3d11_test_util.h"
 
-
-#include <cstring>
 #include <ostream>
 
 namespace quarvel::d3d11::test {
@@ -30,36 +28,19 @@ std::vector<Vertex> Quad(float left, float top, float right, float bottom, float
 }
 
 hlsl::VertexInput Input(const char* semantic, uint32_t index, uint32_t location, uint32_t components) {
-    hlsl::VertexInput input;
-    input.semantic = semantic;
-    input.semanticIndex = index;
-    input.location = location;
-    input.components = components;
-    return input;
+    return {semantic, index, location, components};
 }
 
 std::vector<uint8_t> VertexBlob(const std::string& glsl, std::vector<hlsl::VertexInput> inputs,
                                 std::vector<hlsl::ConstantBlock> blocks) {
-    hlsl::CompiledShader s;
-    s.stage = hlsl::ShaderStage::Vertex;
-    s.entryPoint = "VS";
-    s.target = "vs_5_0";
-    s.glsl = glsl;
-    s.inputs = std::move(inputs);
-    s.blocks = std::move(blocks);
-    return hlsl::WriteShaderBlob(s);
+    return hlsl::WriteShaderBlob(
+        {hlsl::ShaderStage::Vertex, "VS", "vs_5_0", glsl, std::move(inputs), std::move(blocks), {}});
 }
 
 std::vector<uint8_t> PixelBlob(const std::string& glsl, std::vector<hlsl::ConstantBlock> blocks,
                                std::vector<hlsl::SamplerBinding> samplers) {
-    hlsl::CompiledShader s;
-    s.stage = hlsl::ShaderStage::Pixel;
-    s.entryPoint = "PS";
-    s.target = "ps_5_0";
-    s.glsl = glsl;
-    s.blocks = std::move(blocks);
-    s.samplers = std::move(samplers);
-    return hlsl::WriteShaderBlob(s);
+    return hlsl::WriteShaderBlob(
+        {hlsl::ShaderStage::Pixel, "PS", "ps_5_0", glsl, {}, std::move(blocks), std::move(samplers)});
 }
 
 void DeviceTest::SetUp() {
@@ -87,15 +68,9 @@ void DeviceTest::TearDown() {
 void DeviceTest::MakeTarget(UINT width, UINT height, DXGI_FORMAT format) {
     width_ = width;
     height_ = height;
-    D3D11_TEXTURE2D_DESC d{};
-    d.Width = width;
-    d.Height = height;
-    d.MipLevels = 1;
-    d.ArraySize = 1;
-    d.Format = format;
-    d.SampleDesc = {1, 0};
-    d.Usage = D3D11_USAGE_DEFAULT;
-    d.BindFlags = D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE;
+    const D3D11_TEXTURE2D_DESC d = {
+        width, height, 1, 1, format, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE,
+        0,     0};
     ASSERT_EQ(device_->CreateTexture2D(&d, nullptr, &target_), S_OK);
     ASSERT_EQ(device_->CreateRenderTargetView(target_.get(), nullptr, &targetView_), S_OK);
 }
@@ -128,10 +103,8 @@ void DeviceTest::UseColorShaders() {
 }
 
 void DeviceTest::DrawVertices(const std::vector<Vertex>& vertices, D3D11_PRIMITIVE_TOPOLOGY topology) {
-    D3D11_BUFFER_DESC d{};
-    d.ByteWidth = UINT(vertices.size() * sizeof(Vertex));
-    d.Usage = D3D11_USAGE_DEFAULT;
-    d.BindFlags = D3D11_BIND_VERTEX_BUFFER;
+    const D3D11_BUFFER_DESC d = {
+        UINT(vertices.size() * sizeof(Vertex)), D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
     const D3D11_SUBRESOURCE_DATA data = {vertices.data(), 0, 0};
     Ref<ID3D11Buffer> buffer;
     ASSERT_EQ(device_->CreateBuffer(&d, &data, &buffer), S_OK);

@@ -20,9 +20,7 @@ protected:
         D3D11_TEXTURE2D_DESC d{4, 4, 1, 1, DXGI_FORMAT_R24G8_TYPELESS, {1, 0}, D3D11_USAGE_DEFAULT,
                                D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE, 0, 0};
         ASSERT_EQ(device_->CreateTexture2D(&d, nullptr, &depth_), S_OK);
-        D3D11_DEPTH_STENCIL_VIEW_DESC dv{};
-        dv.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
-        dv.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
+        const D3D11_DEPTH_STENCIL_VIEW_DESC dv{DXGI_FORMAT_D24_UNORM_S8_UINT, D3D11_DSV_DIMENSION_TEXTURE2D, 0, {}};
         ASSERT_EQ(device_->CreateDepthStencilView(depth_.get(), &dv, &depthView_), S_OK);
         D3D11_SHADER_RESOURCE_VIEW_DESC sv{};
         sv.Format = DXGI_FORMAT_R24_UNORM_X8_TYPELESS;
@@ -45,11 +43,7 @@ protected:
         context_->OMSetDepthStencilState(state_.get(), ref);
     }
     static D3D11_DEPTH_STENCIL_DESC DepthOn() {
-        D3D11_DEPTH_STENCIL_DESC d{};
-        d.DepthEnable = TRUE;
-        d.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ALL;
-        d.DepthFunc = D3D11_COMPARISON_LESS;
-        return d;
+        return {TRUE, D3D11_DEPTH_WRITE_MASK_ALL, D3D11_COMPARISON_LESS, FALSE, 0, 0, {}, {}};
     }
     // Depth of texel (x, y) in 0..1 and its stencil value, from Direct3D's D24S8 layout.
     double DepthAt(int x, int y) { return (ReadWords(depth_.get())[y * 4 + x] & 0xFFFFFF) / 16777215.0; }

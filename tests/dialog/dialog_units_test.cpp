@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 #include "dialog/dialog_units.h"
 #include "dialog/font_metrics.h"
@@ -22,13 +23,9 @@ TEST(DialogUnits, TahomaEightPointLayoutAndItsRounding) {
     // Tahoma 8 at 96 dpi has base units 6 x 13: the setup dialog's Run button and frame.
     const BaseUnits tahoma{6, 13};
     RECT run = DialogUnitsToPixels(RECT{7, 90, 57, 104}, tahoma);
-    EXPECT_EQ(run.left, 11);
-    EXPECT_EQ(run.top, 146);
-    EXPECT_EQ(run.right, 86);
-    EXPECT_EQ(run.bottom, 169);
+    EXPECT_EQ(std::make_tuple(run.left, run.top, run.right, run.bottom), std::make_tuple(11, 146, 86, 169));
     RECT frame = DialogUnitsToPixels(RECT{0, 0, 186, 111}, tahoma);
-    EXPECT_EQ(frame.right, 279);
-    EXPECT_EQ(frame.bottom, 180);
+    EXPECT_EQ(std::make_pair(frame.right, frame.bottom), std::make_pair(279, 180));
     // Halves round away from zero (the Run button's left edge is 10.5 pixels), on either side
     // of it; a product past 32 bits is kept, and what does not fit an int is -1.
     EXPECT_EQ(MulDivRounded(-7, 6, 4), -11);

@@ -8,34 +8,6 @@
 
 namespace dialog_test {
 
-Bytes& Bytes::Word(uint16_t value) {
-    data_.push_back(static_cast<uint8_t>(value));
-    data_.push_back(static_cast<uint8_t>(value >> 8));
-    return *this;
-}
-
-Bytes& Bytes::Dword(uint32_t value) {
-    Word(static_cast<uint16_t>(value));
-    return Word(static_cast<uint16_t>(value >> 16));
-}
-
-Bytes& Bytes::Byte(uint8_t value) {
-    data_.push_back(value);
-    return *this;
-}
-
-Bytes& Bytes::String(const std::string& ascii) {
-    for (char c : ascii) Word(static_cast<uint8_t>(c));
-    return Word(0);
-}
-
-Bytes& Bytes::Ordinal(uint16_t value) { return Word(0xFFFF).Word(value); }
-
-Bytes& Bytes::Align4() {
-    while (data_.size() % 4) data_.push_back(0);
-    return *this;
-}
-
 std::vector<uint8_t> ExtendedTemplate(uint32_t style, int16_t cx, int16_t cy, const std::string& title,
                                       const std::vector<ItemSpec>& items) {
     Bytes b;

@@ -12,12 +12,15 @@ namespace dialog_test {
 // Little-endian writer with the template encodings: UTF-16 strings, sz_Or_Ord fields.
 class Bytes {
 public:
-    Bytes& Word(uint16_t value);
-    Bytes& Dword(uint32_t value);
-    Bytes& Byte(uint8_t value);
-    Bytes& String(const std::string& ascii);  // zero-terminated UTF-16
-    Bytes& Ordinal(uint16_t value);           // 0xFFFF, value
-    Bytes& Align4();
+    Bytes& Byte(uint8_t value) { return data_.push_back(value), *this; }
+    Bytes& Word(uint16_t value) { return Byte(uint8_t(value)).Byte(uint8_t(value >> 8)); }
+    Bytes& Dword(uint32_t value) { return Word(uint16_t(value)).Word(uint16_t(value >> 16)); }
+    Bytes& String(const std::string& ascii) {  // zero-terminated UTF-16
+        for (char c : ascii) Word(uint8_t(c));
+        return Word(0);
+    }
+    Bytes& Ordinal(uint16_t value) { return Word(0xFFFF).Word(value); }
+    Bytes& Align4() { return data_.resize((data_.size() + 3) / 4 * 4), *this; }
     const std::vector<uint8_t>& data() const { return data_; }
     size_t size() const { return data_.size(); }
 

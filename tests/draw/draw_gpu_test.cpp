@@ -166,8 +166,7 @@ TEST_F(DrawTest, StripDrawnWithoutRebuildRepeatsTheLastGeometry) {
 
     Clear(kBlack);
     graphics.DrawSagStrip(NULL, world, 0.2f, 0.5f, 0.5f, violet, 50.0f, false);
-    const Pixels again = Read();
-    EXPECT_EQ(first.rgba, again.rgba);
+    EXPECT_EQ(first.rgba, Read().rgba);
 
     Clear(kBlack);
     graphics.DrawSagStrip(NULL, world, 0.2f, 0.5f, 0.5f, violet, 50.0f, true);
@@ -181,21 +180,17 @@ TEST_F(DrawTest, PlaneShowsVZeroAtNegativeZFromBothSides) {
     // From above, +z up the screen: v = 0 at z = -h/2 lies at the bottom. The plane spans
     // about 288 rows either side of the centre; the rows tested are clear of the filtered
     // middle of the two-texel texture.
-    viewMatrix = XMMatrixLookToLH(XMVectorSet(0, 3, 0, 0), XMVectorSet(0, -1, 0, 0), XMVectorSet(0, 0, 1, 0));
-    graphics.DrawPlane(NULL, texture, XMMatrixIdentity(), 2.0f, 2.0f, kWhite);
-    Pixels pixels = Read();
-    EXPECT_TRUE(IsColour(pixels.At(640, 560), 1, 0, 0));
-    EXPECT_TRUE(IsColour(pixels.At(640, 160), 0, 0, 1));
-    EXPECT_TRUE(IsBlack(pixels.At(640, 700)));
-    EXPECT_EQ(BoundRasterizerState(), graphics.cullBack);
-
-    // From below the plane is still drawn.
-    Clear(kBlack);
-    viewMatrix = XMMatrixLookToLH(XMVectorSet(0, -3, 0, 0), XMVectorSet(0, 1, 0, 0), XMVectorSet(0, 0, 1, 0));
-    graphics.DrawPlane(NULL, texture, XMMatrixIdentity(), 2.0f, 2.0f, kWhite);
-    pixels = Read();
-    EXPECT_TRUE(IsColour(pixels.At(640, 560), 1, 0, 0));
-    EXPECT_TRUE(IsColour(pixels.At(640, 160), 0, 0, 1));
+    // The same from below: the plane is drawn from both sides.
+    for (float eye : {3.0f, -3.0f}) {
+        Clear(kBlack);
+        viewMatrix = XMMatrixLookToLH(XMVectorSet(0, eye, 0, 0), XMVectorSet(0, -eye, 0, 0), XMVectorSet(0, 0, 1, 0));
+        graphics.DrawPlane(NULL, texture, XMMatrixIdentity(), 2.0f, 2.0f, kWhite);
+        const Pixels pixels = Read();
+        EXPECT_TRUE(IsColour(pixels.At(640, 560), 1, 0, 0)) << eye;
+        EXPECT_TRUE(IsColour(pixels.At(640, 160), 0, 0, 1)) << eye;
+        EXPECT_TRUE(IsBlack(pixels.At(640, 700))) << eye;
+        EXPECT_EQ(BoundRasterizerState(), graphics.cullBack);
+    }
 }
 
 // One triangle facing the camera (clockwise as seen), as a loaded mesh would hold it.
@@ -204,19 +199,13 @@ Mesh* MakeTriangleMesh() {
                                     {0.5f, -0.5f, 0, 0, 0, 0, 0, -1}};
     const UINT indices[3] = {0, 1, 2};
     Mesh* mesh = new Mesh{};
-    D3D11_BUFFER_DESC desc = {};
-    desc.Usage = D3D11_USAGE_DEFAULT;
-    D3D11_SUBRESOURCE_DATA data = {};
-    desc.ByteWidth = sizeof(vertices);
-    desc.BindFlags = D3D11_BIND_VERTEX_BUFFER;
-    data.pSysMem = vertices;
+    D3D11_BUFFER_DESC desc = {sizeof(vertices), D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
+    D3D11_SUBRESOURCE_DATA data = {vertices, 0, 0};
     graphics.device->CreateBuffer(&desc, &data, &mesh->vertexBuffer);
-    desc.ByteWidth = sizeof(indices);
-    desc.BindFlags = D3D11_BIND_INDEX_BUFFER;
+    desc = {sizeof(indices), D3D11_USAGE_DEFAULT, D3D11_BIND_INDEX_BUFFER, 0, 0, 0};
     data.pSysMem = indices;
     graphics.device->CreateBuffer(&desc, &data, &mesh->indexBuffer);
-    mesh->vertexCount = 3;
-    mesh->indexCount = 3;
+    mesh->vertexCount = mesh->indexCount = 3;
     return mesh;
 }
 

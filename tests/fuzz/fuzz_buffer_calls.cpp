@@ -180,30 +180,6 @@ layout(location = 0) out uvec4 target0;
 void main() { target0 = a ^ b[0] ^ vary_VALUE0; }
 )";
 
-std::vector<uint8_t> Blob(quarvel::hlsl::ShaderStage stage, const char* glsl) {
-    quarvel::hlsl::CompiledShader s;
-    s.stage = stage;
-    s.entryPoint = stage == quarvel::hlsl::ShaderStage::Vertex ? "VS" : "PS";
-    s.target = stage == quarvel::hlsl::ShaderStage::Vertex ? "vs_5_0" : "ps_5_0";
-    s.glsl = glsl;
-    if (stage == quarvel::hlsl::ShaderStage::Vertex) {
-        quarvel::hlsl::VertexInput input;
-        input.semantic = "VALUE";
-        input.type = quarvel::hlsl::ComponentType::UInt;
-        s.inputs.push_back(input);
-    } else {
-        const char* names[] = {"ps_small", "ps_big"};
-        for (uint32_t slot = 0; slot < 2; ++slot) {
-            quarvel::hlsl::ConstantBlock block;
-            block.name = block.glslBlockName = names[slot];
-            block.slot = slot;
-            block.d3dSize = block.glSize = slot ? kBigBlock : 16;
-            s.blocks.push_back(block);
-        }
-    }
-    return quarvel::hlsl::WriteShaderBlob(s);
-}
-
 bool Session::Open() {
     D3D_FEATURE_LEVEL level{};
     if (D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device,
@@ -211,14 +187,17 @@ bool Session::Open() {
         return false;
     const D3D11_TEXTURE2D_DESC td = {kColumns, 1, 1, 1, DXGI_FORMAT_R32G32B32A32_UINT, {1, 0},
                                      D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
-    const std::vector<uint8_t> vsBlob = Blob(quarvel::hlsl::ShaderStage::Vertex, kVertexGlsl);
-    const std::vector<uint8_t> psBlob = Blob(quarvel::hlsl::ShaderStage::Pixel, kPixelGlsl);
+    using namespace quarvel::hlsl;
+    const std::vector<uint8_t> vsBlob = WriteShaderBlob(
+        {ShaderStage::Vertex, "VS", "vs_5_0", kVertexGlsl, {{"VALUE", 0, 0, 4, ComponentType::UInt}}, {}, {}});
+    std::vector<ConstantBlock> blocks = {{"ps_small", "ps_small", 0, 16, 16, {}},
+                                         {"ps_big", "ps_big", 1, kBigBlock, kBigBlock, {}}};
+    const std::vector<uint8_t> psBlob =
+        WriteShaderBlob({ShaderStage::Pixel, "PS", "ps_5_0", kPixelGlsl, {}, std::move(blocks), {}});
     const D3D11_INPUT_ELEMENT_DESC element = {"VALUE", 0, DXGI_FORMAT_R32G32B32A32_UINT, 0, 0,
                                               D3D11_INPUT_PER_VERTEX_DATA, 0};
-    D3D11_RASTERIZER_DESC rd{};
-    rd.FillMode = D3D11_FILL_SOLID;
-    rd.CullMode = D3D11_CULL_NONE;  // the vertex ids decide the winding
-    rd.DepthClipEnable = TRUE;
+    // No culling: the vertex ids decide the winding.
+    const D3D11_RASTERIZER_DESC rd = {D3D11_FILL_SOLID, D3D11_CULL_NONE, FALSE, 0, 0, 0, TRUE, FALSE, FALSE, FALSE};
     if (device->CreateTexture2D(&td, nullptr, &target) != S_OK ||
         device->CreateRenderTargetView(target, nullptr, &targetView) != S_OK ||
         device->CreateVertexShader(vsBlob.data(), vsBlob.size(), nullptr, &vs) != S_OK ||

@@ -62,14 +62,13 @@ protected:
 
 TEST(ShaderFilePath, ReplacesTheLastExtensionKeepsTheSeparatorAndFitsMaxPath) {
     char path[MAX_PATH];
-    ASSERT_TRUE(ShaderFilePath("Shaders/Shaders2D.fx", path));
-    EXPECT_STREQ(path, "Shaders/Shaders2D.shader");
-    ASSERT_TRUE(ShaderFilePath("Shaders\\Bloom.hlsl", path));
-    EXPECT_STREQ(path, "Shaders\\Bloom.shader");
-    ASSERT_TRUE(ShaderFilePath("dir.v2/name.tar.gz", path));
-    EXPECT_STREQ(path, "dir.v2/name.tar.shader");
-    ASSERT_TRUE(ShaderFilePath("dir.v2/noext", path));
-    EXPECT_STREQ(path, "dir.v2/noext.shader");
+    for (const auto& [in, out] : {std::pair{"Shaders/Shaders2D.fx", "Shaders/Shaders2D.shader"},
+                                  {"Shaders\\Bloom.hlsl", "Shaders\\Bloom.shader"},
+                                  {"dir.v2/name.tar.gz", "dir.v2/name.tar.shader"},
+                                  {"dir.v2/noext", "dir.v2/noext.shader"}}) {
+        ASSERT_TRUE(ShaderFilePath(in, path)) << in;
+        EXPECT_STREQ(path, out);
+    }
 
     // What does not fit MAX_PATH is refused.
     const std::string fits = std::string(MAX_PATH - 1 - 7, 'a') + ".fx";  // 252 + ".shader" = 259
@@ -94,14 +93,12 @@ TEST_F(ShaderFileTest, TextLengthFollowsTheStream) {
     EXPECT_EQ(packed[4], 0x78);  // zlib header, deflate with a 32 KiB window
     EXPECT_EQ(Read(Write("exact.shader", packed)), text);
 
-    // A word larger than the text: still exactly the 1780 bytes the stream holds.
-    SetWord(packed, 2000);
-    EXPECT_EQ(Read(Write("larger.shader", packed)), text);
-
-    // A word smaller than the text cuts it there.
-    SetWord(packed, 1000);
-    EXPECT_EQ(Read(Write("smaller.shader", packed)), text.substr(0, 1000));
-
+    // A word larger than the text: still exactly the 1780 bytes the stream holds; a smaller
+    // one cuts the text there.
+    for (const auto& [word, length] : {std::pair{2000u, 1780u}, {1000u, 1000u}}) {
+        SetWord(packed, word);
+        EXPECT_EQ(Read(Write("word.shader", packed)), text.substr(0, length)) << word;
+    }
     SetWord(packed, 0);
     HRESULT hr;
     EXPECT_EQ(Read(Write("zero.shader", packed), &hr), "");

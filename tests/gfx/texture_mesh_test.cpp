@@ -159,15 +159,11 @@ TEST_F(ResourceTest, MeshIsScaledAndReordered) {
 
     const Bytes vertexBytes = quarvel::test::ReadBufferBytes(mesh->vertexBuffer);
     ASSERT_EQ(vertexBytes.size(), 3 * sizeof(MeshVertex));
-    MeshVertex out[3];
-    std::memcpy(out, vertexBytes.data(), sizeof out);
-    EXPECT_EQ(out[0].x, 100 * 0.0075f);
-    EXPECT_EQ(out[0].y, 200 * 0.0075f);
-    EXPECT_EQ(out[0].z, -40 * 0.0075f);
-    EXPECT_EQ(out[0].u, 0.25f);
-    EXPECT_EQ(out[0].v, 0.5f);
-    EXPECT_EQ(out[0].ny, 1.0f);
-    EXPECT_EQ(out[2].nz, 2.0f);  // normals are neither scaled nor renormalised
+    // Normals are neither scaled nor renormalised.
+    const MeshVertex expected[3] = {{100 * 0.0075f, 200 * 0.0075f, -40 * 0.0075f, 0.25f, 0.5f, 0, 1, 0},
+                                    {1 * 0.0075f, 2 * 0.0075f, 3 * 0.0075f, 1, 1, 0.6f, 0.8f, 0},
+                                    {-8 * 0.0075f, 0, 8 * 0.0075f, 0, 1, 0, 0, 2}};
+    EXPECT_EQ(std::memcmp(vertexBytes.data(), expected, sizeof expected), 0);
     const Bytes indexBytes = quarvel::test::ReadBufferBytes(mesh->indexBuffer);
     ASSERT_EQ(indexBytes.size(), 16u);
     EXPECT_EQ(indexBytes[8], 7u);

@@ -12,16 +12,14 @@ namespace quarvel::hlsl {
 namespace {
 
 CompiledShader Sample() {
-    CompiledShader s;
-    s.stage = ShaderStage::Pixel;
-    s.entryPoint = "MergePS";
-    s.target = "ps_5_0";
-    s.glsl = "#version 450\nvoid main() {}\n";
-    s.inputs = {{"POSITION", 0, 0, 3, ComponentType::Float}, {"BLENDINDICES", 2, 1, 4, ComponentType::UInt}};
-    s.blocks = {{"cb", "ps_cb", 2, 32, 48, {{0, 0, 20}, {20, 32, 12}}}};
-    s.samplers = {{"ps_t0_s0", 0, 0, TextureDimension::Texture2D},
-                  {"ps_t1", 1, SamplerBinding::kNoSampler, TextureDimension::TextureCube}};
-    return s;
+    return {ShaderStage::Pixel,
+            "MergePS",
+            "ps_5_0",
+            "#version 450\nvoid main() {}\n",
+            {{"POSITION", 0, 0, 3, ComponentType::Float}, {"BLENDINDICES", 2, 1, 4, ComponentType::UInt}},
+            {{"cb", "ps_cb", 2, 32, 48, {{0, 0, 20}, {20, 32, 12}}}},
+            {{"ps_t0_s0", 0, 0, TextureDimension::Texture2D},
+             {"ps_t1", 1, SamplerBinding::kNoSampler, TextureDimension::TextureCube}}};
 }
 
 // Recomputes the payload hash, so an altered blob gets past the checksum to the checks behind it.

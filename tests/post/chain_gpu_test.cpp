@@ -23,15 +23,13 @@ protected:
 
 // At a size that does not divide evenly.
 TEST_F(ChainSizeTest, TargetsAndProgramsAreMade) {
-    const struct {
-        int width, height;
-    } s = {1366, 768};
-    ASSERT_TRUE(OpenGraphics(s.width, s.height, true));
+    const int width = 1366, height = 768;
+    ASSERT_TRUE(OpenGraphics(width, height, true));
     D3D11_TEXTURE2D_DESC desc;
     for (int i = 0; i < kChainTargets; ++i) {
         postChain.textures[i]->GetDesc(&desc);
-        EXPECT_EQ(desc.Width, (UINT)s.width);  // the full size, not rounded
-        EXPECT_EQ(desc.Height, (UINT)s.height);
+        EXPECT_EQ(desc.Width, (UINT)width);  // the full size, not rounded
+        EXPECT_EQ(desc.Height, (UINT)height);
         EXPECT_EQ(desc.Format, DXGI_FORMAT_R32G32B32A32_FLOAT);
         EXPECT_TRUE(postChain.rtvs[i] && postChain.srvs[i]) << i;
     }

@@ -30,14 +30,9 @@ TEST(SceneMotionTest, AtRestThenWheelsFasterAndTheScrollContinuous) {
 }
 
 TEST(SceneMergeWeightTest, CrossFadesFromSeventeenToNineteenSeconds) {
-    EXPECT_EQ(MergeWeight(0), 0.0f);
-    EXPECT_EQ(MergeWeight(16999), 0.0f);
-    EXPECT_EQ(MergeWeight(17000), 0.0f);
-    EXPECT_EQ(MergeWeight(17001), 0.0005f);
-    EXPECT_EQ(MergeWeight(18000), 0.5f);
-    EXPECT_EQ(MergeWeight(19000), 1.0f);
-    EXPECT_EQ(MergeWeight(19001), 1.0f);
-    EXPECT_EQ(MergeWeight(30000), 1.0f);
+    const std::pair<uint32_t, float> weights[] = {{0, 0.0f},     {16999, 0.0f}, {17000, 0.0f}, {17001, 0.0005f},
+                                                  {18000, 0.5f}, {19000, 1.0f}, {19001, 1.0f}, {30000, 1.0f}};
+    for (auto [ms, weight] : weights) EXPECT_EQ(MergeWeight(ms), weight) << ms;
 }
 
 }  // namespace

@@ -95,10 +95,7 @@ ProgramRun RunProgram(const std::string& directory, const std::map<std::string, 
     }
     if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) ADD_FAILURE() << "the program died of signal " << WTERMSIG(status);
-    std::ifstream errors(errorPath);
-    std::stringstream text;
-    text << errors.rdbuf();
-    run.errors = text.str();
+    run.errors = quarvel::test::ReadWholeFile(errorPath);
     unlink(errorPath);
     return run;
 }
@@ -124,12 +121,10 @@ std::vector<std::string> DataFiles() { return FilesIn("Data", {".png", ".mp3", "
 std::vector<std::string> ShaderFiles() { return FilesIn("Shaders", {".shader"}); }
 
 StagedTree::StagedTree() {
-    char folder[] = "/tmp/quarvel_staged_XXXXXX";
-    if (!mkdtemp(folder)) {
+    if (path_.empty()) {
         ADD_FAILURE() << "cannot make a folder: " << strerror(errno);
         return;
     }
-    path_ = folder;
     // Links to whole folders' files, sources included (the program reads their file times).
     for (const char* sub : {"Data", "Shaders"}) {
         std::filesystem::create_directory(path_ + "/" + sub);
@@ -137,11 +132,6 @@ StagedTree::StagedTree() {
             if (entry.is_regular_file())
                 std::filesystem::create_symlink(entry.path(), path_ + "/" + sub + "/" + entry.path().filename().string());
     }
-}
-
-StagedTree::~StagedTree() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
 void StagedTree::Remove(const std::string& relative) {
@@ -215,9 +205,10 @@ void ReadRecorded(const std::string& folder, Recording& recording) {
 
 Recording RecordProgram(const std::string& directory, const std::map<std::string, std::string>& changes,
                         const std::vector<unsigned>& times, int width, int height, int fps, double limitSeconds) {
-    char folder[] = "/tmp/quarvel_recording_XXXXXX";
+    const quarvel::test::ScratchFolder scratch;
+    const std::string folder = scratch.Path();
     Recording recording;
-    if (!mkdtemp(folder)) {
+    if (folder.empty()) {
         ADD_FAILURE() << "cannot make a folder";
         return recording;
     }
@@ -225,18 +216,13 @@ Recording RecordProgram(const std::string& directory, const std::map<std::string
     for (unsigned ms : times) list += (list.empty() ? "" : ",") + std::to_string(ms);
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     std::map<std::string, std::string> settings = {
-        {"QUARVEL_SETUP", "run"},
-        {"QUARVEL_DISPLAY_MODES", size + "x32@60"},
-        {"QUARVEL_SETUP_MODE", size},
-        {"QUARVEL_SETUP_WINDOWED", "1"},
-        {"QUARVEL_RECORD", std::string(folder) + "/"},
-        {"QUARVEL_RECORD_FPS", std::to_string(fps)},
+        {"QUARVEL_SETUP", "run"},         {"QUARVEL_DISPLAY_MODES", size + "x32@60"},
+        {"QUARVEL_SETUP_MODE", size},     {"QUARVEL_SETUP_WINDOWED", "1"},
+        {"QUARVEL_RECORD", folder + "/"}, {"QUARVEL_RECORD_FPS", std::to_string(fps)},
         {"QUARVEL_RECORD_TIMES", list},
     };
     for (const auto& [name, value] : changes) settings[name] = value;
     recording.run = RunProgram(directory, settings, limitSeconds);
     ReadRecorded(folder, recording);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
     return recording;
 }

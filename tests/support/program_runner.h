@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch.h"
+
 struct ProgramRun {
     int status = -1;  // exit status, or -1 when it did not exit by itself
     double seconds = 0;
@@ -28,9 +30,6 @@ ProgramRun RunProgram(const std::string& directory, const std::map<std::string, 
 class StagedTree {
 public:
     StagedTree();
-    ~StagedTree();
-    StagedTree(const StagedTree&) = delete;
-    StagedTree& operator=(const StagedTree&) = delete;
 
     const std::string& Path() const { return path_; }
     // `relative` such as "Data/overheadpylon.vbo".
@@ -39,7 +38,8 @@ public:
     std::vector<unsigned char> Original(const std::string& relative) const;
 
 private:
-    std::string path_;
+    quarvel::test::ScratchFolder folder_;
+    const std::string path_ = folder_.Path();
 };
 
 // Every file of the build tree's Data/ or Shaders/ folder that the program reads, by name.

@@ -131,15 +131,12 @@ TEST(SynthEnvelope, SegmentsInOrder)
     int32_t n = adsr<R>(1, 1);
     EXPECT_EQ(n, 11504 + 30 + 32767);
     EXPECT_EQ(note[0], 0.0f);
-    EXPECT_NEAR(note[50], 0.5f, 1e-6);
-    EXPECT_NEAR(note[100], 1.0f, 1e-6);   // attack done, decay starts from the top
-    EXPECT_NEAR(note[125], 0.75f, 1e-6);
-    EXPECT_NEAR(note[150], 0.5f, 1e-6);   // sustain up to 11504 samples in all
-    EXPECT_NEAR(note[11503], 0.5f, 1e-6);
-    EXPECT_NEAR(note[11504], 0.5f, 1e-6); // release from the sustain level
-    EXPECT_NEAR(note[11519], 0.25f, 1e-6);
-    EXPECT_NEAR(note[11534], 0.0f, 1e-6); // tail at zero
-    EXPECT_NEAR(note[n - 1], 0.0f, 1e-6);
+    // Attack done at 100, decay from the top to the sustain at 150, sustain up to 11504
+    // samples in all, release from the sustain level, and the tail at zero.
+    const std::pair<int32_t, float> levels[] = {{50, 0.5f},     {100, 1.0f},   {125, 0.75f},
+                                                {150, 0.5f},    {11503, 0.5f}, {11504, 0.5f},
+                                                {11519, 0.25f}, {11534, 0.0f}, {n - 1, 0.0f}};
+    for (auto [i, level] : levels) EXPECT_NEAR(note[i], level, 1e-6) << i;
 }
 
 TEST(SynthEnvelope, NoSustainWhenShorterThanAttackAndDecay)
@@ -233,15 +230,8 @@ TEST_F(SynthPlacing, NotesTimingRowsAndTriggers)
     EXPECT_FLOAT_EQ(mix[308 * 2876], 10);
     EXPECT_EQ(mix[308 * 2876 + 1], 0.0f);
 
-    const int32_t* row = musdat[0];
-    EXPECT_EQ(row[0], 0);
-    EXPECT_EQ(row[2], 0);
-    EXPECT_EQ(row[3], 3);
-    EXPECT_EQ(row[7], 3);
-    EXPECT_EQ(row[8], 8);
-    EXPECT_EQ(row[307], 8);
-    EXPECT_EQ(row[308], 308);
-    EXPECT_EQ(row[4095], 308);
+    for (auto [i, tick] : {std::pair{0, 0}, {2, 0}, {3, 3}, {7, 3}, {8, 8}, {307, 8}, {308, 308}, {4095, 308}})
+        EXPECT_EQ(musdat[0][i], tick) << i;
     EXPECT_EQ(musdat[1][0], 0);
 
     EXPECT_FLOAT_EQ(insttrig(0, 2.5f), 2.5f);  // before the first note: ticks itself

@@ -32,10 +32,9 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 HWND CreateTestWindow(DWORD style, int width, int height, Recorder* recorder) {
     static const bool registered = [] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = RecordingProc;
-        windowClass.lpszClassName = "RecordingClass";
+        const WNDCLASSEXA windowClass = {
+            sizeof(WNDCLASSEXA), 0,      RecordingProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+            "RecordingClass",    nullptr};
         return RegisterClassExA(&windowClass) != 0;
     }();
     if (!registered) return nullptr;

@@ -47,11 +47,7 @@ Encoded Encode(const char* name, size_t frames, int channels, int rate, int kbps
             pcm[i * channels + c] = static_cast<int16_t>(std::lround(value * (c == 0 ? 32000.0 : -25000.0)));
         }
     }
-    Encoded encoded;
-    encoded.path = folder / name;
-    encoded.frames = frames;
-    encoded.channels = channels;
-    encoded.rate = rate;
+    Encoded encoded{folder / name, {}, frames, channels, rate};
     EXPECT_TRUE(quarvel::tools::WriteMp3(encoded.path, pcm.data(), frames, channels, rate, kbps));
     std::ifstream file(encoded.path, std::ios::binary);
     encoded.bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

@@ -79,12 +79,9 @@ int main(int argc, char** argv) {
     Check(stream != 0, "BASS_StreamCreateFile");
     Check(BASS_ChannelPlay(stream, TRUE) == TRUE, "BASS_ChannelPlay");
     DWORD started = GetTickCount();
-    double first = -1.0;
-    double last = -1.0;
-    bool monotonic = true;
-    bool active = true;
-    float loudest = 0.0f;
-    float strongestBin = 0.0f;
+    double first = -1.0, last = -1.0;
+    bool monotonic = true, active = true;
+    float loudest = 0.0f, strongestBin = 0.0f;
     while (GetTickCount() - started < 2000) {
         active = active && BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED;
         double seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream, BASS_POS_BYTE));
@@ -93,13 +90,11 @@ int main(int argc, char** argv) {
         last = seconds;
         BASS_Update(0);
         float level = 0.0f;
-        if (BASS_ChannelGetLevelEx(stream, &level, 0.05f, BASS_LEVEL_MONO | BASS_LEVEL_RMS)) {
+        if (BASS_ChannelGetLevelEx(stream, &level, 0.05f, BASS_LEVEL_MONO | BASS_LEVEL_RMS))
             loudest = std::max(loudest, level);
-        }
         float bins[1024];
-        if (BASS_ChannelGetData(stream, bins, BASS_DATA_FFT2048) == sizeof(bins)) {
+        if (BASS_ChannelGetData(stream, bins, BASS_DATA_FFT2048) == sizeof(bins))
             for (float bin : bins) strongestBin = std::max(strongestBin, bin);
-        }
         Sleep(16);
     }
     double elapsed = (GetTickCount() - started) / 1000.0;
@@ -107,11 +102,10 @@ int main(int argc, char** argv) {
                 elapsed, loudest, strongestBin);
     Check(active, "the stream stays active");
     Check(monotonic, "the position never goes back");
-    if (unpaced) {
+    if (unpaced)
         Check(last - first > 0.5 * elapsed, "the position runs at least at half real time");
-    } else {
+    else
         Check(last - first > 0.5 * elapsed && last - first < 1.2 * elapsed, "the position runs at about real time");
-    }
     Check(loudest > 0.01f, "the level of the heard music is not silence");
     Check(strongestBin > 0.001f, "the spectrum of the heard music is not empty");
     Check(BASS_ChannelStop(stream) == TRUE, "BASS_ChannelStop");
