@@ -73,7 +73,9 @@ def features(rows):
     top = [p for row in rows[:len(rows) * 2 // 5] for p in row]
     bottom = [p for row in rows[len(rows) * 3 // 4:] for p in row]
     return {
-        "black": share(flat, lambda r, g, b: max(r, g, b) < 12),
+        # Dark enough that picture_box finds nothing: the fade's last frames count, since a
+        # loaded machine may end the program before the one black frame reaches the screen.
+        "black": share(flat, lambda r, g, b: max(r, g, b) <= 24),
         "white": share(flat, lambda r, g, b: min(r, g, b) > 230),
         "coloured": share(flat, lambda r, g, b: max(r, g, b) - min(r, g, b) > 30),
         # Lavender sky above the road.
