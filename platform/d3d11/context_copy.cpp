@@ -19,6 +19,12 @@ bool SameFamily(DXGI_FORMAT a, DXGI_FORMAT b) {
     return fa && fb && fa->family == fb->family;
 }
 
+bool Empty(const D3D11_BOX& b) { return b.left >= b.right || b.top >= b.bottom || b.front >= b.back; }
+
+// A buffer is one row of one slice: a box's rows and slices count as much as its bytes.
+D3D11_BOX BufferBox(const D3D11_BOX* box, UINT byteWidth) { return box ? *box : D3D11_BOX{0, 0, 0, byteWidth, 1, 1}; }
+bool PastBuffer(const D3D11_BOX& b, UINT byteWidth) { return b.right > byteWidth || b.bottom > 1 || b.back > 1; }
+
 }  // namespace
 
 HRESULT Context::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP type, UINT flags,
@@ -65,14 +71,12 @@ void Context::UpdateSubresource(ID3D11Resource* dst, UINT subresource, const D3D
         if (d.Usage == D3D11_USAGE_DYNAMIC || d.Usage == D3D11_USAGE_IMMUTABLE)
             return LogInvalid(f, "dynamic and immutable buffers cannot be updated this way (Map dynamic ones)");
         if (subresource != 0) return LogInvalid(f, "a buffer has only subresource 0");
-        const D3D11_BOX b = box ? *box : D3D11_BOX{0, 0, 0, d.ByteWidth, 1, 1};
-        // A buffer is one row of one slice: the box's rows and slices count as much as its bytes.
-        if (b.left >= b.right || b.top >= b.bottom || b.front >= b.back) return;  // an empty box changes nothing
-        if (b.right > d.ByteWidth || b.bottom > 1 || b.back > 1)
+        const D3D11_BOX b = BufferBox(box, d.ByteWidth);
+        if (Empty(b)) return;  // an empty box changes nothing
+        if (PastBuffer(b, d.ByteWidth))
             return LogInvalid(f, "the box ends at byte %u of a %u-byte buffer, or past its one row", b.right,
                               d.ByteWidth);
-        const UINT left = b.left, right = b.right;
-        buffer->Write(left, data, right - left);
+        buffer->Write(b.left, data, b.right - b.left);
         return;
     }
     Texture2D* texture = AsTexture2D(dst);
@@ -85,7 +89,7 @@ void Context::UpdateSubresource(ID3D11Resource* dst, UINT subresource, const D3D
     const uint32_t mip = texture->MipOf(subresource);
     const uint32_t w = texture->MipWidth(mip), h = texture->MipHeight(mip);
     D3D11_BOX b = box ? *box : D3D11_BOX{0, 0, 0, w, h, 1};
-    if (b.left >= b.right || b.top >= b.bottom || b.front >= b.back) return;
+    if (Empty(b)) return;
     if (b.right > w || b.bottom > h || b.front != 0 || b.back != 1)
         return LogInvalid(f, "the box (%u,%u)-(%u,%u) is outside the %u x %u subresource", b.left, b.top, b.right,
                           b.bottom, w, h);
@@ -167,13 +171,12 @@ void Context::CopySubresourceRegion(ID3D11Resource* dstResource, UINT dstSub, UI
     if (dstBuffer || srcBuffer) {
         if (!dstBuffer || !srcBuffer || dstSub || srcSub) return LogInvalid(f, "buffers copy only to buffers");
         if (dstBuffer->Desc().Usage == D3D11_USAGE_IMMUTABLE) return LogInvalid(f, "the destination is immutable");
-        const D3D11_BOX b = srcBox ? *srcBox : D3D11_BOX{0, 0, 0, srcBuffer->Desc().ByteWidth, 1, 1};
-        if (b.left >= b.right || b.top >= b.bottom || b.front >= b.back) return;
-        const UINT left = b.left, right = b.right;
-        if (right > srcBuffer->Desc().ByteWidth || b.bottom > 1 || b.back > 1 || dstY || dstZ ||
-            uint64_t(dstX) + (right - left) > dstBuffer->Desc().ByteWidth)
+        const D3D11_BOX b = BufferBox(srcBox, srcBuffer->Desc().ByteWidth);
+        if (Empty(b)) return;
+        if (PastBuffer(b, srcBuffer->Desc().ByteWidth) || dstY || dstZ ||
+            uint64_t(dstX) + (b.right - b.left) > dstBuffer->Desc().ByteWidth)
             return LogInvalid(f, "the byte range is outside a buffer");
-        dstBuffer->CopyFrom(*srcBuffer, left, dstX, right - left, copyScratch_);
+        dstBuffer->CopyFrom(*srcBuffer, b.left, dstX, b.right - b.left, copyScratch_);
         return;
     }
     Texture2D* dst = AsTexture2D(dstResource);
@@ -185,7 +188,7 @@ void Context::CopySubresourceRegion(ID3D11Resource* dstResource, UINT dstSub, UI
         return LogInvalid(f, "the textures' formats are not in one family");
     const uint32_t sw = src->MipWidth(src->MipOf(srcSub)), sh = src->MipHeight(src->MipOf(srcSub));
     D3D11_BOX box = srcBox ? *srcBox : D3D11_BOX{0, 0, 0, sw, sh, 1};
-    if (box.left >= box.right || box.top >= box.bottom || box.front >= box.back) return;
+    if (Empty(box)) return;
     const uint32_t dw = dst->MipWidth(dst->MipOf(dstSub)), dh = dst->MipHeight(dst->MipOf(dstSub));
     if (dst->Desc().Usage == D3D11_USAGE_IMMUTABLE) return LogInvalid(f, "the destination is immutable");
     if (box.right > sw || box.bottom > sh || box.back > 1 || dstZ != 0 || uint64_t(dstX) + (box.right - box.left) > dw ||
