@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <numbers>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 float Level(const float* samples, int count, int stride, bool rms) {
     if (samples == nullptr || count <= 0 || stride <= 0) return 0.0f;
@@ -47,4 +47,4 @@ void Spectrum2048::Compute(const float* samples, float* magnitudes) {
     }
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -6,7 +6,7 @@
 #include <array>
 #include <complex>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 // RMS (or peak, when `rms` is false) of `count` samples spaced `stride` floats apart,
 // clamped to 0..1.
@@ -40,4 +40,4 @@ private:
     float scale_;
 };
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

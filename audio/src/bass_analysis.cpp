@@ -10,7 +10,7 @@
 #include <cmath>
 #include <vector>
 
-using namespace quarvel::bass;
+using namespace quarvel::audio;
 
 namespace {
 

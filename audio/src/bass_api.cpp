@@ -7,7 +7,7 @@
 
 #include <bass.h>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 constexpr DWORD kDefaultRate = 44100;
@@ -31,9 +31,9 @@ DWORD NextHandleLocked(Engine& engine) {
 }
 
 }  // namespace
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio
 
-using namespace quarvel::bass;
+using namespace quarvel::audio;
 
 // device: -1 (default) and 1 (the first, only, device) play to the sound device when there is
 // one; 0 is "no sound", the null output. flags, win and dsguid are not used.

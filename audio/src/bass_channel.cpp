@@ -5,7 +5,7 @@
 
 #include <bass.h>
 
-using namespace quarvel::bass;
+using namespace quarvel::audio;
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
     Engine& engine = TheEngine();

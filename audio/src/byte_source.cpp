@@ -5,7 +5,7 @@
 
 #include <sys/stat.h>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 // Clamps a requested position to [0, size]; -1 for an unknown origin.
@@ -106,4 +106,4 @@ std::unique_ptr<ByteSource> OpenMemorySource(const void* data, uint64_t length) 
                                           static_cast<int64_t>(length));
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

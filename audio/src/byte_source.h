@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 class ByteSource {
 public:
@@ -24,4 +24,4 @@ std::unique_ptr<ByteSource> OpenFileSource(const char* path, uint64_t offset, ui
 // `length` bytes at `data`, which must outlive the source; not copied.
 std::unique_ptr<ByteSource> OpenMemorySource(const void* data, uint64_t length);
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 struct PcmFormat {
     int rate = 0;
@@ -28,4 +28,4 @@ public:
 // bytes are not MPEG audio we can play.
 std::unique_ptr<Decoder> OpenMp3Decoder(std::unique_ptr<ByteSource> source, int* error);
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 Engine::~Engine() {
     std::lock_guard<std::mutex> hold(lifecycle);
@@ -45,4 +45,4 @@ uint64_t HeardLocked(Engine& engine) {
     return engine.output ? engine.output->FramesHeard() : 0;
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -14,7 +14,7 @@
 #include <mutex>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 struct Engine {
     // Serialises BASS_Init, BASS_Free and stream creation and release, which start and stop
@@ -46,4 +46,4 @@ Stream* FindStreamLocked(Engine& engine, DWORD handle);
 // With `lock` held: output frames heard so far.
 uint64_t HeardLocked(Engine& engine);
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -2,7 +2,7 @@
 
 #include <bass.h>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 thread_local int lastError = BASS_OK;
 }
@@ -10,4 +10,4 @@ thread_local int lastError = BASS_OK;
 void SetError(int code) { lastError = code; }
 int LastError() { return lastError; }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

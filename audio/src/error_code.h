@@ -1,9 +1,9 @@
 // The library's error code: one per calling thread, set by every call.
 #pragma once
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 void SetError(int code);
 int LastError();
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

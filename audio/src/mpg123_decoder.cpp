@@ -7,7 +7,7 @@
 
 #include <mutex>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 bool LibraryReady() {
@@ -114,4 +114,4 @@ std::unique_ptr<Decoder> OpenMp3Decoder(std::unique_ptr<ByteSource> source, int*
     return std::make_unique<Mpg123Decoder>(handle, std::move(source), format);
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

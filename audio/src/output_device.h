@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 using RenderFunction = void (*)(void* user, int16_t* frames, int frameCount);
 
@@ -23,4 +23,4 @@ public:
 std::unique_ptr<OutputDevice> StartOutputDevice(bool silent, int rate, RenderFunction render,
                                                 void* user);
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 PcmRing::PcmRing(int channels, uint64_t capacityFrames)
     : channels_(std::max(1, channels)),
@@ -23,4 +23,4 @@ void PcmRing::Write(uint64_t position, const int16_t* frames, int count) {
     }
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 class PcmRing {
 public:
@@ -28,4 +28,4 @@ private:
     std::vector<int16_t> samples_;
 };
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

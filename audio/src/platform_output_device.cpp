@@ -6,19 +6,19 @@
 #include "record_hooks.h"
 #include "recorded_output.h"
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 class PlatformOutputDevice : public OutputDevice {
 public:
-    explicit PlatformOutputDevice(quarvel::audio::Output* output) : output_(output) {}
-    ~PlatformOutputDevice() override { quarvel::audio::CloseOutput(output_); }
+    explicit PlatformOutputDevice(audio_output::Output* output) : output_(output) {}
+    ~PlatformOutputDevice() override { audio_output::CloseOutput(output_); }
 
-    uint64_t FramesHeard() override { return quarvel::audio::FramesHeard(output_); }
-    bool IsNull() const override { return quarvel::audio::IsNullOutput(output_); }
+    uint64_t FramesHeard() override { return audio_output::FramesHeard(output_); }
+    bool IsNull() const override { return audio_output::IsNullOutput(output_); }
 
 private:
-    quarvel::audio::Output* output_;
+    audio_output::Output* output_;
 };
 
 }  // namespace
@@ -26,11 +26,11 @@ private:
 std::unique_ptr<OutputDevice> StartOutputDevice(bool silent, int rate, RenderFunction render,
                                                 void* user) {
     if (quarvel::record::Active()) return StartRecordedOutput(rate, render, user);
-    quarvel::audio::Output* output = silent ? quarvel::audio::OpenNullOutput(rate, render, user)
-                                            : quarvel::audio::OpenOutput(rate, render, user);
+    audio_output::Output* output =
+        silent ? audio_output::OpenNullOutput(rate, render, user) : audio_output::OpenOutput(rate, render, user);
     if (output == nullptr) return nullptr;
-    quarvel::audio::StartOutput(output);
+    audio_output::StartOutput(output);
     return std::make_unique<PlatformOutputDevice>(output);
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

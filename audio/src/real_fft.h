@@ -5,7 +5,7 @@
 
 #include <complex>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 class RealFft {
 public:
@@ -26,4 +26,4 @@ private:
     Plan* plan_;
 };
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

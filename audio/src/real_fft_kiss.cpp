@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 struct RealFft::Plan {
     kiss_fftr_cfg config = nullptr;
@@ -32,4 +32,4 @@ void RealFft::Forward(const float* input, std::complex<float>* bins) {
     }
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -8,7 +8,7 @@
 #include <numbers>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 struct RealFft::Plan {
     int half = 0;                                // N / 2, the complex transform's size
@@ -75,4 +75,4 @@ void RealFft::Forward(const float* input, std::complex<float>* bins) {
     }
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -8,7 +8,7 @@
 #include "record_hooks.h"
 #include "render.h"
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 // Well under what a stream decodes ahead, so a chunk can always become ready.
@@ -50,4 +50,4 @@ std::unique_ptr<OutputDevice> StartRecordedOutput(int rate, RenderFunction rende
     return std::make_unique<RecordedOutput>(rate, render, user);
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

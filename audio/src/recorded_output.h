@@ -6,8 +6,8 @@
 
 #include "output_device.h"
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 std::unique_ptr<OutputDevice> StartRecordedOutput(int rate, RenderFunction render, void* user);
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 void RenderMix(void* user, int16_t* frames, int frameCount) {
     if (frames == nullptr || frameCount <= 0) return;
@@ -37,4 +37,4 @@ bool StreamsReadyToRender(void* user, int frameCount) {
     return true;
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

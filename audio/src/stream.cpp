@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cmath>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 constexpr int kDecodeChunkFrames = 4096;
@@ -181,4 +181,4 @@ void Stream::HistoryLocked(uint64_t end, int count, float* stereo) const {
     }
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

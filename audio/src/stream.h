@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 class Stream {
 public:
@@ -86,4 +86,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

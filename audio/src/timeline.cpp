@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 Timeline::Timeline(size_t capacity) : spans_(std::max<size_t>(capacity, 1)) {}
 
@@ -33,4 +33,4 @@ double Timeline::SourceAt(uint64_t heard) const {
     return base_;
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 class Timeline {
 public:
@@ -34,4 +34,4 @@ private:
     double base_ = 0.0;
 };
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -39,7 +39,7 @@ HSTREAM PlayingStream() {
         std::string path = (std::filesystem::temp_directory_path() /
                             ("quarvel-fft-bench-" + std::to_string(getpid()) + ".mp3")).string();
         HSTREAM handle = 0;
-        if (quarvel::tools::WriteMp3(path, pcm.data(), frames, 2, rate, 128) &&
+        if (quarvel::music::WriteMp3(path, pcm.data(), frames, 2, rate, 128) &&
             BASS_Init(0, rate, 0, nullptr, nullptr)) {
             handle = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
             BASS_ChannelPlay(handle, TRUE);
@@ -63,7 +63,7 @@ void BM_PlainKissFft2048(benchmark::State& state) {
 BENCHMARK(BM_PlainKissFft2048);
 
 void BM_WindowedSpectrum2048(benchmark::State& state) {
-    quarvel::bass::Spectrum2048 spectrum;
+    quarvel::audio::Spectrum2048 spectrum;
     std::vector<float> samples = TestSignal();
     float bins[1024];
     for (auto _ : state) {

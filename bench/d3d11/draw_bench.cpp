@@ -122,7 +122,7 @@ GLuint CompileStage(GLenum type, const char* source) {
 }
 
 void BM_PlainGlBufferDataDraw(benchmark::State& state) {
-    quarvel::platform::InitVideo();
+    quarvel::core::InitVideo();
     SDL_Window* window = SDL_CreateWindow("bench", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     SDL_GLContext gl = window ? SDL_GL_CreateContext(window) : nullptr;
     if (!gl) {

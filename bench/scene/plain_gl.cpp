@@ -19,7 +19,7 @@ SDL_GLContext context = nullptr;
 
 bool MakeContext(std::string& why) {
     if (context) return true;
-    if (!platform::InitVideo()) {
+    if (!core::InitVideo()) {
         why = "SDL video could not be started";
         return false;
     }

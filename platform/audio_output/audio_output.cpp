@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace quarvel::audio {
+namespace quarvel::audio_output {
 namespace {
 
 constexpr int kMinRate = 1000;
@@ -99,4 +99,4 @@ bool IsNullOutput(Output* output) { return output != nullptr && output->isNull; 
 
 int OutputSampleRate(Output* output) { return output == nullptr ? 0 : output->rate; }
 
-}  // namespace quarvel::audio
+}  // namespace quarvel::audio_output

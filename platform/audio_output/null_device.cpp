@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace quarvel::audio {
+namespace quarvel::audio_output {
 namespace {
 
 // One pull covers this much of the clock's time; the thread keeps one pull ahead.
@@ -98,4 +98,4 @@ void CloseNullDevice(Output& output) {
     if (output.thread.joinable()) output.thread.join();
 }
 
-}  // namespace quarvel::audio
+}  // namespace quarvel::audio_output

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-namespace quarvel::audio {
+namespace quarvel::audio_output {
 
 using Clock = std::chrono::steady_clock;
 
@@ -60,4 +60,4 @@ void StartNullDevice(Output& output);
 void PauseNullDevice(Output& output);
 void CloseNullDevice(Output& output);
 
-}  // namespace quarvel::audio
+}  // namespace quarvel::audio_output

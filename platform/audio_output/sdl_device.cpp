@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace quarvel::audio {
+namespace quarvel::audio_output {
 namespace {
 
 // About 23 ms at 44.1 kHz: short enough that the heard position is close to the callback's,
@@ -91,4 +91,4 @@ void CloseSdlDevice(Output& output) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-}  // namespace quarvel::audio
+}  // namespace quarvel::audio_output

@@ -3,7 +3,7 @@
 #include <mutex>
 #include <unordered_set>
 
-namespace quarvel::platform {
+namespace quarvel::core {
 namespace {
 std::mutex liveMutex;
 std::unordered_set<HWND>& LiveWindows() {
@@ -31,10 +31,10 @@ SDL_Window* SdlWindowFromHwnd(HWND window) {
     return IsLiveWindow(window) ? window->SdlWindow() : nullptr;
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::core
 
 extern "C" LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (!quarvel::platform::IsLiveWindow(hWnd)) {
+    if (!quarvel::core::IsLiveWindow(hWnd)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }

@@ -15,7 +15,7 @@ struct HWND__ {
     virtual SDL_Window* SdlWindow() { return nullptr; }
 };
 
-namespace quarvel::platform {
+namespace quarvel::core {
 
 // True while `window` is a live handle made by this platform (a stale or invented
 // pointer is never dereferenced).
@@ -26,4 +26,4 @@ void UnregisterLiveWindow(HWND window);
 // The SDL window of a top-level HWND (null for anything else).
 SDL_Window* SdlWindowFromHwnd(HWND window);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::core

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <set>
 
-namespace quarvel::platform {
+namespace quarvel::core {
 
 bool LogOnce(const char* area, const char* function, const std::string& text) {
     static std::mutex mutex;
@@ -16,4 +16,4 @@ bool LogOnce(const char* area, const char* function, const std::string& text) {
     return true;
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::core

@@ -5,9 +5,9 @@
 
 #include <string>
 
-namespace quarvel::platform {
+namespace quarvel::core {
 
 // Prints the line unless this process has printed the same one before. True when it printed.
 bool LogOnce(const char* area, const char* function, const std::string& text);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::core

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace quarvel::platform {
+namespace quarvel::core {
 namespace {
 bool started = false;
 bool headless = false;
@@ -43,4 +43,4 @@ bool InitVideo() {
 
 bool IsHeadless() { return headless; }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::core

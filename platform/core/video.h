@@ -2,7 +2,7 @@
 // a GL context, so every caller gets the same driver choice and GL attributes.
 #pragma once
 
-namespace quarvel::platform {
+namespace quarvel::core {
 
 // Starts SDL video once. With no display server (no DISPLAY and no WAYLAND_DISPLAY) the
 // offscreen driver is used, which still gives a real GL 4.5 core context through EGL.
@@ -16,4 +16,4 @@ bool HasDisplayServer();
 // True when InitVideo chose the offscreen driver: nothing can be shown to a person.
 bool IsHeadless();
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::core

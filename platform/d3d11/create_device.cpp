@@ -132,7 +132,7 @@ extern "C" HRESULT WINAPI D3D11CreateDeviceAndSwapChain(
     if (ppSwapChain) {
         if (!pSwapChainDesc)
             return quarvel::d3d11::LogInvalid(f, "pSwapChainDesc is null but ppSwapChain is not"), E_INVALIDARG;
-        window = quarvel::platform::SdlWindowFromHwnd(pSwapChainDesc->OutputWindow);
+        window = quarvel::core::SdlWindowFromHwnd(pSwapChainDesc->OutputWindow);
         if (!window)
             return quarvel::d3d11::LogInvalid(f, "OutputWindow is not a live top-level window"),
                    DXGI_ERROR_INVALID_CALL;

@@ -14,7 +14,7 @@ GlContext::~GlContext() {
 }
 
 bool GlContext::Create(SDL_Window* window, std::string& error) {
-    if (!platform::InitVideo()) {
+    if (!core::InitVideo()) {
         error = "SDL video could not be started";
         return false;
     }

@@ -20,7 +20,7 @@ std::string Format(const char* format, va_list args) {
 }  // namespace
 
 void LogUnsupported(const char* function, const char* what) {
-    platform::LogOnce("d3d11", function, std::string("not supported: ") + what);
+    core::LogOnce("d3d11", function, std::string("not supported: ") + what);
 }
 
 void LogInvalid(const char* function, const char* format, ...) {
@@ -28,7 +28,7 @@ void LogInvalid(const char* function, const char* format, ...) {
     va_start(args, format);
     const std::string text = Format(format, args);
     va_end(args);
-    platform::LogOnce("d3d11", function, text);
+    core::LogOnce("d3d11", function, text);
 }
 
 void LogError(const char* function, const char* format, ...) {
@@ -36,7 +36,7 @@ void LogError(const char* function, const char* format, ...) {
     va_start(args, format);
     const std::string text = "error: " + Format(format, args);
     va_end(args);
-    platform::LogOnce("d3d11", function, text);
+    core::LogOnce("d3d11", function, text);
 }
 
 void LogFault(const char* function, const char* what) {
@@ -46,7 +46,7 @@ void LogFault(const char* function, const char* what) {
         std::fprintf(stderr, "d3d11: %s: %s; stopping (QUARVEL_D3D11_STRICT=1)\n", function, text.c_str());
         std::abort();
     }
-    platform::LogOnce("d3d11", function, text);
+    core::LogOnce("d3d11", function, text);
 }
 
 }  // namespace quarvel::d3d11

@@ -12,18 +12,19 @@
 #include "module_resources.h"
 #include "setup_automation.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 namespace {
 
 INT_PTR RunDialog(const DialogTemplate& source, DLGPROC procedure, LPARAM initParameter) {
-    if (!source.menu.empty()) LogOnce("dialog", "DialogBoxParamA", "not supported: a dialog menu");
-    if (!source.windowClass.empty()) LogOnce("dialog", "DialogBoxParamA", "not supported: a private dialog class");
+    if (!source.menu.empty()) core::LogOnce("dialog", "DialogBoxParamA", "not supported: a dialog menu");
+    if (!source.windowClass.empty())
+        core::LogOnce("dialog", "DialogBoxParamA", "not supported: a private dialog class");
 
     SetupAction action = SetupActionFromEnvironment();
     Dialog dialog(source, procedure, initParameter);
     std::unique_ptr<DialogView> view;
     if (action == SetupAction::Show) {
-        if (HasDisplayServer()) view = CreateGtkDialogView(dialog);
+        if (core::HasDisplayServer()) view = CreateGtkDialogView(dialog);
         // With nobody to see the dialog, it behaves as if Run had been pressed at once.
         if (!view) action = SetupAction::Run;
     }
@@ -44,9 +45,9 @@ INT_PTR RunDialog(const DialogTemplate& source, DLGPROC procedure, LPARAM initPa
     INT_PTR result = dialog.result;
     if (!dialog.ended) {
         // Nothing else can end a dialog that nobody sees.
-        LogOnce("dialog", "DialogBoxParamA",
-                action == SetupAction::Cancel ? "the dialog procedure did not end the dialog on IDCANCEL"
-                                              : "the dialog procedure did not end the dialog on IDOK");
+        core::LogOnce("dialog", "DialogBoxParamA",
+                      action == SetupAction::Cancel ? "the dialog procedure did not end the dialog on IDCANCEL"
+                                                    : "the dialog procedure did not end the dialog on IDOK");
         result = -1;
     }
     dialog.Send(WM_DESTROY, 0, 0);
@@ -56,9 +57,9 @@ INT_PTR RunDialog(const DialogTemplate& source, DLGPROC procedure, LPARAM initPa
 }
 
 }  // namespace
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog
 
-using namespace quarvel::platform::dialog;
+using namespace quarvel::dialog;
 
 extern "C" {
 
@@ -70,20 +71,20 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    if (hWndParent && !quarvel::platform::IsLiveWindow(hWndParent)) {
+    if (hWndParent && !quarvel::core::IsLiveWindow(hWndParent)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
     }
     const uint8_t* data = nullptr;
     size_t size = 0;
     DWORD error = ERROR_SUCCESS;
-    if (!quarvel::platform::FindModuleResource(RT_DIALOG, lpTemplateName, &data, &size, &error)) {
+    if (!quarvel::dialog::FindModuleResource(RT_DIALOG, lpTemplateName, &data, &size, &error)) {
         SetLastError(error);
         return -1;
     }
     DialogTemplate source;
     if (!ParseDialogTemplate(data, size, &source)) {
-        quarvel::platform::LogOnce("dialog", "DialogBoxParamA", "the dialog resource is not a valid dialog template");
+        quarvel::core::LogOnce("dialog", "DialogBoxParamA", "the dialog resource is not a valid dialog template");
         SetLastError(ERROR_INVALID_DATA);
         return -1;
     }
@@ -102,7 +103,7 @@ BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
 }
 
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
-    if (!quarvel::platform::IsLiveWindow(hDlg)) {
+    if (!quarvel::core::IsLiveWindow(hDlg)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }

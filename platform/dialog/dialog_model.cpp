@@ -8,7 +8,7 @@
 
 #include "core/log_once.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 namespace {
 RECT UnitsRect(int16_t x, int16_t y, int16_t cx, int16_t cy) {
     return RECT{x, y, static_cast<LONG>(x) + cx, static_cast<LONG>(y) + cy};
@@ -37,10 +37,10 @@ Control::Control(Dialog* owner, const DialogItemTemplate& item)
       exStyle(item.exStyle),
       text(item.title.isOrdinal ? std::string() : item.title.text),
       unitsRect(UnitsRect(item.x, item.y, item.cx, item.cy)) {
-    RegisterLiveWindow(this);
+    core::RegisterLiveWindow(this);
 }
 
-Control::~Control() { UnregisterLiveWindow(this); }
+Control::~Control() { core::UnregisterLiveWindow(this); }
 
 bool Control::IsCheckBox() const {
     return controlClass == ControlClass::Button && (ButtonType() == BS_CHECKBOX || ButtonType() == BS_AUTOCHECKBOX);
@@ -129,7 +129,7 @@ LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!handled) {
         char what[64];
         std::snprintf(what, sizeof what, "message 0x%04X to a %s control", message, ClassName(controlClass));
-        LogOnce("dialog", "SendMessageA", std::string("not supported: ") + what);
+        core::LogOnce("dialog", "SendMessageA", std::string("not supported: ") + what);
     }
     return result;
 }
@@ -143,14 +143,14 @@ Dialog::Dialog(const DialogTemplate& source, DLGPROC dialogProcedure, LPARAM par
       unitsRect(UnitsRect(source.x, source.y, source.cx, source.cy)),
       hasFont(source.hasFont),
       font(DialogFontFromTemplate(source.typeface, source.pointSize, source.weight, source.italic != 0)) {
-    RegisterLiveWindow(this);
+    core::RegisterLiveWindow(this);
     controls.reserve(source.items.size());
     for (const DialogItemTemplate& item : source.items) controls.push_back(std::make_unique<Control>(this, item));
 }
 
 Dialog::~Dialog() {
     controls.clear();
-    UnregisterLiveWindow(this);
+    core::UnregisterLiveWindow(this);
 }
 
 LRESULT Dialog::Send(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -189,8 +189,8 @@ BaseUnits Dialog::Units() {
         unitsMeasured_ = true;
         units_ = kSystemFontBaseUnits;
         if (hasFont && !MeasureBaseUnits(font, &units_, nullptr)) {
-            LogOnce("dialog", "DialogBoxParamA",
-                    "no font could be loaded for \"" + font.face + "\"; using system font units");
+            core::LogOnce("dialog", "DialogBoxParamA",
+                          "no font could be loaded for \"" + font.face + "\"; using system font units");
             units_ = kSystemFontBaseUnits;
         }
     }
@@ -201,13 +201,9 @@ RECT Dialog::PixelRect(const Control& control) { return DialogUnitsToPixels(cont
 
 RECT Dialog::PixelRect() { return DialogUnitsToPixels(unitsRect, Units()); }
 
-Dialog* DialogFromHwnd(HWND window) {
-    return IsLiveWindow(window) ? dynamic_cast<Dialog*>(window) : nullptr;
-}
+Dialog* DialogFromHwnd(HWND window) { return core::IsLiveWindow(window) ? dynamic_cast<Dialog*>(window) : nullptr; }
 
-Control* ControlFromHwnd(HWND window) {
-    return IsLiveWindow(window) ? dynamic_cast<Control*>(window) : nullptr;
-}
+Control* ControlFromHwnd(HWND window) { return core::IsLiveWindow(window) ? dynamic_cast<Control*>(window) : nullptr; }
 
 void SendCommand(Dialog& dialog, int controlId, WORD code, HWND control) {
     dialog.Send(WM_COMMAND, MAKEWPARAM(controlId, code), reinterpret_cast<LPARAM>(control));
@@ -241,4 +237,4 @@ void PressEscape(Dialog& dialog) {
     SendCommand(dialog, IDCANCEL, BN_CLICKED, cancel);
 }
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

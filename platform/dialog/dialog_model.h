@@ -15,7 +15,7 @@
 #include "dialog_units.h"
 #include "font_metrics.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 struct Control;
 struct Dialog;
@@ -111,4 +111,4 @@ void ClickControl(Control& control);
 void PressEnter(Dialog& dialog, Control* focused);
 void PressEscape(Dialog& dialog);
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 namespace {
 
 bool ReadItem(WireReader& in, bool extended, DialogItemTemplate* item) {
@@ -123,4 +123,4 @@ bool ParseDialogTemplate(const uint8_t* data, size_t size, DialogTemplate* out) 
     return true;
 }
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

@@ -9,7 +9,7 @@
 
 #include "wire_reader.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 // The predefined window classes, by their template ordinals.
 enum class ControlClass { Button, Edit, Static, ListBox, ScrollBar, ComboBox, Other };
@@ -53,4 +53,4 @@ bool ParseDialogTemplate(const uint8_t* data, size_t size, DialogTemplate* out);
 // same names as strings, compared without regard to case.
 ControlClass ClassifyWindowClass(const NameOrOrdinal& windowClass);
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 int MulDivRounded(int a, int b, int c) {
     if (c == 0) return -1;
@@ -29,4 +29,4 @@ RECT DialogUnitsToPixels(RECT units, BaseUnits base) {
     return pixels;
 }
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 // Average character width and character height of a dialog's font, in pixels.
 struct BaseUnits {
@@ -31,4 +31,4 @@ int PointsToPixels(int points, int dpi);
 // MapDialogRect.
 RECT DialogUnitsToPixels(RECT units, BaseUnits base);
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

@@ -2,7 +2,7 @@
 
 #include <pango/pangocairo.h>
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 DialogFont DialogFontFromTemplate(const std::string& face, int pointSize, int weight, bool italic) {
     DialogFont font;
@@ -64,4 +64,4 @@ bool MeasureBaseUnits(const DialogFont& font, BaseUnits* units, std::string* fam
     return measured;
 }
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

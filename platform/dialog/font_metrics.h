@@ -6,7 +6,7 @@
 
 #include "dialog_units.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 struct DialogFont {
     std::string face;   // as the template names it
@@ -23,4 +23,4 @@ DialogFont DialogFontFromTemplate(const std::string& face, int pointSize, int we
 // font can be loaded at all. `family`, when given, receives the family actually used.
 bool MeasureBaseUnits(const DialogFont& font, BaseUnits* units, std::string* family);
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

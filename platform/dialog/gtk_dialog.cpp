@@ -8,7 +8,7 @@
 
 #include "core/log_once.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 namespace {
 
 constexpr uint32_t kStaticTypeMask = 0x1F;
@@ -21,7 +21,8 @@ bool StartGtk() {
         gtk_disable_setlocale();
         state = gtk_init_check(nullptr, nullptr) ? 1 : -1;
         if (state < 0)
-            LogOnce("dialog", "DialogBoxParamA", "GTK cannot open the display; the dialog runs as if Run were pressed");
+            core::LogOnce("dialog", "DialogBoxParamA",
+                          "GTK cannot open the display; the dialog runs as if Run were pressed");
     }
     return state > 0;
 }
@@ -205,7 +206,7 @@ GtkWidget* GtkDialogView::BuildWidget(Slot& slot) {
         } else {
             if (!control.IsPushButton()) {
                 std::snprintf(what, sizeof what, "button type 0x%X (shown as a push button)", control.ButtonType());
-                LogOnce("dialog", "DialogBoxParamA", std::string("not supported: ") + what);
+                core::LogOnce("dialog", "DialogBoxParamA", std::string("not supported: ") + what);
             }
             button = gtk_button_new_with_mnemonic(MnemonicText(control.text).c_str());
         }
@@ -218,7 +219,7 @@ GtkWidget* GtkDialogView::BuildWidget(Slot& slot) {
         uint32_t type = control.style & kStaticTypeMask;
         if (type > SS_RIGHT) {
             std::snprintf(what, sizeof what, "static type 0x%X (shown as text)", type);
-            LogOnce("dialog", "DialogBoxParamA", std::string("not supported: ") + what);
+            core::LogOnce("dialog", "DialogBoxParamA", std::string("not supported: ") + what);
         }
         gtk_label_set_xalign(GTK_LABEL(label), type == SS_CENTER ? 0.5f : type == SS_RIGHT ? 1.0f : 0.0f);
         gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
@@ -228,7 +229,8 @@ GtkWidget* GtkDialogView::BuildWidget(Slot& slot) {
     }
     case ControlClass::ComboBox: {
         if ((control.style & 0x3) != CBS_DROPDOWNLIST) {
-            LogOnce("dialog", "DialogBoxParamA", "not supported: an editable combo box (shown as a drop-down list)");
+            core::LogOnce("dialog", "DialogBoxParamA",
+                          "not supported: an editable combo box (shown as a drop-down list)");
         }
         GtkWidget* combo = gtk_combo_box_text_new();
         for (const std::string& item : control.items) {
@@ -243,7 +245,7 @@ GtkWidget* GtkDialogView::BuildWidget(Slot& slot) {
                       control.windowClass.isOrdinal ? "#" : "",
                       control.windowClass.isOrdinal ? std::to_string(control.windowClass.ordinal).c_str()
                                                     : control.windowClass.text.c_str());
-        LogOnce("dialog", "DialogBoxParamA", std::string("not supported: ") + what);
+        core::LogOnce("dialog", "DialogBoxParamA", std::string("not supported: ") + what);
         return gtk_label_new("");
     }
 }
@@ -364,4 +366,4 @@ GtkWidget* ShownWidget(HWND window) {
     return view->WidgetOf(control);
 }
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

@@ -10,7 +10,7 @@
 
 typedef struct _GtkWidget GtkWidget;
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 // A window for `dialog`, not yet shown. GTK is started on the first call; null when it
 // cannot be (no display it can open), in which case nothing is shown.
@@ -20,4 +20,4 @@ std::unique_ptr<DialogView> CreateGtkDialogView(Dialog& dialog);
 // dialog is on screen; null for anything else.
 GtkWidget* ShownWidget(HWND window);
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

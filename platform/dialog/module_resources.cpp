@@ -7,7 +7,7 @@
 
 #include "res_image.h"
 
-namespace quarvel::platform {
+namespace quarvel::dialog {
 namespace {
 using dialog::NameOrOrdinal;
 using dialog::ResEntry;
@@ -106,4 +106,4 @@ bool FindModuleResource(LPCSTR type, LPCSTR name, const uint8_t** data, size_t* 
     return false;
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::dialog

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace quarvel::platform {
+namespace quarvel::dialog {
 
 // Makes the resources of a .res image findable. The bytes must stay valid until they are
 // unregistered. Images registered later are searched first, so a test can put a resource of
@@ -22,4 +22,4 @@ void UnregisterModuleResources(const void* image);
 // ERROR_RESOURCE_TYPE_NOT_FOUND or ERROR_RESOURCE_NAME_NOT_FOUND.
 bool FindModuleResource(LPCSTR type, LPCSTR name, const uint8_t** data, size_t* size, DWORD* error);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::dialog

@@ -1,6 +1,6 @@
 #include "res_image.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 namespace {
 bool ParseEntry(const uint8_t* image, size_t size, size_t start, ResEntry* entry, size_t* next) {
     WireReader header(image + start, size - start);
@@ -51,4 +51,4 @@ bool ParseResImage(const uint8_t* image, size_t size, std::vector<ResEntry>* ent
     return true;
 }
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

@@ -9,7 +9,7 @@
 
 #include "wire_reader.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 struct ResEntry {
     NameOrOrdinal type;
@@ -25,4 +25,4 @@ struct ResEntry {
 // runs past the end or is inconsistent: a damaged image is rejected whole.
 bool ParseResImage(const uint8_t* image, size_t size, std::vector<ResEntry>* entries);
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

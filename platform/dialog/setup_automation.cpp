@@ -6,7 +6,7 @@
 
 #include "core/log_once.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 namespace {
 constexpr int kWindowedCheckBoxId = 1003;
 
@@ -34,8 +34,8 @@ SetupAction SetupActionFromEnvironment() {
     if (!value) return SetupAction::Show;
     if (strcasecmp(value, "run") == 0) return SetupAction::Run;
     if (strcasecmp(value, "cancel") == 0) return SetupAction::Cancel;
-    LogOnce("dialog", "DialogBoxParamA",
-            std::string("QUARVEL_SETUP=\"") + value + "\" is neither run nor cancel; ignored");
+    core::LogOnce("dialog", "DialogBoxParamA",
+                  std::string("QUARVEL_SETUP=\"") + value + "\" is neither run nor cancel; ignored");
     return SetupAction::Show;
 }
 
@@ -68,8 +68,8 @@ void ApplySetupPresets(Dialog& dialog) {
             }
         }
         if (!ParseModeSize(mode, &width, &height)) {
-            LogOnce("dialog", "DialogBoxParamA",
-                    std::string("QUARVEL_SETUP_MODE=\"") + mode + "\" is not WIDTHxHEIGHT; ignored");
+            core::LogOnce("dialog", "DialogBoxParamA",
+                          std::string("QUARVEL_SETUP_MODE=\"") + mode + "\" is not WIDTHxHEIGHT; ignored");
         } else if (combo) {
             bool found = false;
             for (size_t i = 0; i < combo->items.size() && !found; ++i) {
@@ -79,16 +79,16 @@ void ApplySetupPresets(Dialog& dialog) {
                 }
             }
             if (!found)
-                LogOnce("dialog", "DialogBoxParamA",
-                        std::string("no resolution entry is ") + mode + "; selection kept");
+                core::LogOnce("dialog", "DialogBoxParamA",
+                              std::string("no resolution entry is ") + mode + "; selection kept");
         }
     }
     if (const char* windowed = Environment("QUARVEL_SETUP_WINDOWED")) {
         Control* box = dialog.FindControl(kWindowedCheckBoxId);
         bool valid = (windowed[0] == '0' || windowed[0] == '1') && windowed[1] == '\0';
         if (!valid) {
-            LogOnce("dialog", "DialogBoxParamA",
-                    std::string("QUARVEL_SETUP_WINDOWED=\"") + windowed + "\" is not 0 or 1; ignored");
+            core::LogOnce("dialog", "DialogBoxParamA",
+                          std::string("QUARVEL_SETUP_WINDOWED=\"") + windowed + "\" is not 0 or 1; ignored");
         } else if (box) {
             box->Send(BM_SETCHECK, windowed[0] == '1' ? BST_CHECKED : BST_UNCHECKED, 0);
         }
@@ -104,4 +104,4 @@ void PressSetupButton(Dialog& dialog, SetupAction action) {
     }
 }
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

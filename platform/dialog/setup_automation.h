@@ -7,7 +7,7 @@
 
 #include "dialog_model.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 enum class SetupAction { Show, Run, Cancel };
 
@@ -29,4 +29,4 @@ void ApplySetupPresets(Dialog& dialog);
 // Presses Run (IDOK) or Cancel (IDCANCEL) as a click would.
 void PressSetupButton(Dialog& dialog, SetupAction action);
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

@@ -1,6 +1,6 @@
 #include "wire_reader.h"
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 void AppendUtf8(std::string* out, uint32_t cp) {
     if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
@@ -95,4 +95,4 @@ bool WireReader::NameOrOrdinalField(NameOrOrdinal* out) {
     return String(&out->text);
 }
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

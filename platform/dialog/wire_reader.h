@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-namespace quarvel::platform::dialog {
+namespace quarvel::dialog {
 
 // A resource or class name as templates and .res images store them: either an ordinal
 // (0xFFFF then a WORD) or a zero-terminated UTF-16 string, kept here as UTF-8.
@@ -54,4 +54,4 @@ private:
     bool ok_ = true;
 };
 
-}  // namespace quarvel::platform::dialog
+}  // namespace quarvel::dialog

@@ -41,8 +41,7 @@ HRESULT Compile(const void* source, SIZE_T size, const char* sourceName, const D
                                        "': unsupported target (use vs_4_0, vs_4_1, vs_5_0, ps_4_0, ps_4_1 or ps_5_0)");
         return Finish(E_INVALIDARG, diagnostics, ppErrorMsgs);
     }
-    if (effectFlags != 0)
-        quarvel::platform::LogOnce("hlsl", "D3DCompile", "not supported: effect flags (Flags2), ignored");
+    if (effectFlags != 0) quarvel::core::LogOnce("hlsl", "D3DCompile", "not supported: effect flags (Flags2), ignored");
 
     FrontEndInput input;
     input.source = std::string_view(static_cast<const char*>(source), size);

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     if (!quarvel::record::Start()) return 2;
     // A program that plays for a person and has none to show it to would play unseen to its
     // end. The virtual display stays open to whoever asks for it by name.
-    if (!quarvel::record::Active() && !quarvel::platform::HasDisplayServer() && !Set("SDL_VIDEODRIVER")) {
+    if (!quarvel::record::Active() && !quarvel::core::HasDisplayServer() && !Set("SDL_VIDEODRIVER")) {
         std::fprintf(stderr,
                      "quarvel: there is no display to show this on (neither DISPLAY nor WAYLAND_DISPLAY is set); "
                      "record it instead with QUARVEL_RECORD=quarvel.mp4, or ask for the invisible virtual display "

@@ -87,7 +87,7 @@ void VirtualSleepMs(uint32_t ms) {
     RenderAudio(render, user, frames);
 }
 
-const platform::ClockSource virtualClock{VirtualNowMs, VirtualSleepMs};
+const win32::ClockSource virtualClock{VirtualNowMs, VirtualSleepMs};
 
 void Report(Recorder& r, bool last) {
     const auto now = std::chrono::steady_clock::now();
@@ -141,8 +141,8 @@ bool Start() {
         r.sinkOpened = true;
     }
 
-    r.time = std::make_unique<VirtualTime>(r.settings.fps, r.settings.timesMs, platform::ClockNowMs());
-    platform::SetClockSource(&virtualClock);
+    r.time = std::make_unique<VirtualTime>(r.settings.fps, r.settings.timesMs, win32::ClockNowMs());
+    win32::SetClockSource(&virtualClock);
     // Nothing needs to be shown: draw off-screen even where a display exists.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     r.started = r.lastReport = std::chrono::steady_clock::now();
@@ -158,7 +158,7 @@ int Finish(int status) {
     std::lock_guard<std::mutex> hold(r.lock);
     if (!r.settings.active) return status;
     r.writer.reset();
-    platform::SetClockSource(nullptr);
+    win32::SetClockSource(nullptr);
     std::string error;
     if (r.sink && !r.sink->Close(error)) Fail(r, error);
     r.sink.reset();

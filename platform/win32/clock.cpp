@@ -4,7 +4,7 @@
 #include <sched.h>
 #include <time.h>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 
 uint64_t MonotonicNowMs() {
@@ -32,4 +32,4 @@ uint64_t ClockNowMs() { return current->nowMs(); }
 void ClockSleepMs(uint32_t ms) { current->sleepMs(ms); }
 void SetClockSource(const ClockSource* source) { current = source ? source : &systemClock; }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 struct ClockSource {
     uint64_t (*nowMs)();             // milliseconds on a monotonic clock
@@ -18,4 +18,4 @@ void ClockSleepMs(uint32_t ms);
 // swap it before anything reads the time.
 void SetClockSource(const ClockSource* source);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

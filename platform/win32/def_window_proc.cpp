@@ -4,7 +4,7 @@
 #include "window.h"
 
 extern "C" LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (!quarvel::platform::IsLiveWindow(hWnd)) return 0;
+    if (!quarvel::core::IsLiveWindow(hWnd)) return 0;
     switch (Msg) {
         case WM_NCCREATE: return TRUE;  // FALSE would abandon the window's creation
         case WM_CLOSE: DestroyWindow(hWnd); return 0;

@@ -8,7 +8,7 @@
 #include "core/log_once.h"
 #include "core/video.h"
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 
 // The virtual display: sizes a real desktop offers, one refresh-rate pair of the same size
@@ -72,8 +72,8 @@ const std::vector<DisplayMode>* OverrideModes() {
         cachedText = value;
         cachedSet = true;
         for (const std::string& entry : rejected)
-            LogOnce("win32", "EnumDisplaySettingsA",
-                    "QUARVEL_DISPLAY_MODES: \"" + entry + "\" is not WIDTHxHEIGHTxBPP@HZ; skipped");
+            core::LogOnce("win32", "EnumDisplaySettingsA",
+                          "QUARVEL_DISPLAY_MODES: \"" + entry + "\" is not WIDTHxHEIGHTxBPP@HZ; skipped");
     }
     return &cachedModes;
 }
@@ -108,7 +108,7 @@ std::vector<DisplayMode> ParseDisplayModes(const std::string& text, std::vector<
 
 std::vector<DisplayMode> DisplayModes() {
     if (const std::vector<DisplayMode>* override = OverrideModes()) return *override;
-    if (!InitVideo() || IsHeadless()) return {std::begin(kVirtualModes), std::end(kVirtualModes)};
+    if (!core::InitVideo() || core::IsHeadless()) return {std::begin(kVirtualModes), std::end(kVirtualModes)};
     std::vector<DisplayMode> modes;
     int count = SDL_GetNumDisplayModes(0);
     // SDL lists the largest first; Windows the smallest.
@@ -120,7 +120,7 @@ std::vector<DisplayMode> DisplayModes() {
 }
 
 bool CurrentDisplayMode(DisplayMode* mode) {
-    if (!InitVideo() || IsHeadless()) {
+    if (!core::InitVideo() || core::IsHeadless()) {
         *mode = kVirtualDesktop;
         return true;
     }
@@ -130,7 +130,7 @@ bool CurrentDisplayMode(DisplayMode* mode) {
     return true;
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32
 
 namespace {
 
@@ -141,7 +141,7 @@ bool IsPrimaryDisplay(LPCSTR name) {
 // The smallest record Windows fills: everything up to and including the refresh rate.
 constexpr size_t kMinimumDevModeSize = offsetof(DEVMODEA, dmDisplayFrequency) + sizeof(DWORD);
 
-void FillDevMode(const quarvel::platform::DisplayMode& mode, DEVMODEA* out) {
+void FillDevMode(const quarvel::win32::DisplayMode& mode, DEVMODEA* out) {
     WORD size = out->dmSize;
     // Clear only what the caller said the record holds; never write past dmSize.
     memset(out, 0, size < sizeof(DEVMODEA) ? size : sizeof(DEVMODEA));
@@ -160,13 +160,13 @@ void FillDevMode(const quarvel::platform::DisplayMode& mode, DEVMODEA* out) {
 extern "C" {
 
 BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA* lpDevMode) {
-    using namespace quarvel::platform;
+    using namespace quarvel::win32;
     if (!lpDevMode || lpDevMode->dmSize < kMinimumDevModeSize) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     if (!IsPrimaryDisplay(lpszDeviceName)) {
-        LogOnce("win32", "EnumDisplaySettingsA", "not supported: displays other than the primary one");
+        quarvel::core::LogOnce("win32", "EnumDisplaySettingsA", "not supported: displays other than the primary one");
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -183,7 +183,7 @@ BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA
 }
 
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* lpDevMode, DWORD dwFlags) {
-    using namespace quarvel::platform;
+    using namespace quarvel::win32;
     if (!lpDevMode) return DISP_CHANGE_SUCCESSFUL;  // back to the registry mode: already there
     if (lpDevMode->dmSize < kMinimumDevModeSize) return DISP_CHANGE_BADMODE;
     bool listed = false;
@@ -200,7 +200,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* lpDevMode, DWORD dwFlags) {
     if (dwFlags & CDS_TEST) return DISP_CHANGE_SUCCESSFUL;
     // Full-screen windows switch the mode themselves when they are shown; the desktop's
     // mode is never changed behind the program's back.
-    LogOnce("win32", "ChangeDisplaySettingsA", "not supported: changing the desktop's mode");
+    quarvel::core::LogOnce("win32", "ChangeDisplaySettingsA", "not supported: changing the desktop's mode");
     return DISP_CHANGE_FAILED;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 struct DisplayMode {
     DWORD width;
@@ -32,4 +32,4 @@ std::vector<DisplayMode> DisplayModes();
 // The mode the desktop is in now.
 bool CurrentDisplayMode(DisplayMode* mode);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

@@ -80,7 +80,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    std::string path = quarvel::platform::HostPath(lpFileName);
+    std::string path = quarvel::win32::HostPath(lpFileName);
 
     const bool read = (dwDesiredAccess & GENERIC_READ) != 0;
     const bool write = (dwDesiredAccess & GENERIC_WRITE) != 0;

@@ -11,12 +11,12 @@ FILE* __real_fopen64(const char* path, const char* mode);
 
 FILE* __wrap_fopen(const char* path, const char* mode) {
     if (!path) return __real_fopen(path, mode);
-    return __real_fopen(quarvel::platform::HostPath(path).c_str(), mode);
+    return __real_fopen(quarvel::win32::HostPath(path).c_str(), mode);
 }
 
 FILE* __wrap_fopen64(const char* path, const char* mode) {
     if (!path) return __real_fopen64(path, mode);
-    return __real_fopen64(quarvel::platform::HostPath(path).c_str(), mode);
+    return __real_fopen64(quarvel::win32::HostPath(path).c_str(), mode);
 }
 
 }  // extern "C"

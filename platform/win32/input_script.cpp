@@ -13,7 +13,7 @@
 #include "trace.h"
 #include "window.h"
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 
 struct Script {
@@ -224,4 +224,4 @@ void RunInputScriptAfterSleep() {
     RunDueSteps(true);
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

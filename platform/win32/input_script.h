@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 struct ScriptStep {
     uint64_t atMs;
@@ -47,4 +47,4 @@ void InjectKey(SDL_Scancode scancode, bool down);
 // Asks a window to close, as its close box would.
 void InjectClose(HWND window);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

@@ -19,20 +19,20 @@ extern "C" {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     if (!lpModuleName) return kModuleHandle;
-    quarvel::platform::LogOnce("win32", "GetModuleHandleA", "not supported: a module name");
+    quarvel::core::LogOnce("win32", "GetModuleHandleA", "not supported: a module name");
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
 }
 
 // Milliseconds since an arbitrary start (the system's boot on Windows); wraps at 2^32.
-DWORD WINAPI GetTickCount(void) { return static_cast<DWORD>(quarvel::platform::ClockNowMs()); }
+DWORD WINAPI GetTickCount(void) { return static_cast<DWORD>(quarvel::win32::ClockNowMs()); }
 
 void WINAPI Sleep(DWORD dwMilliseconds) {
     if (dwMilliseconds == INFINITE) {
-        for (;;) quarvel::platform::ClockSleepMs(0x7fffffff);
+        for (;;) quarvel::win32::ClockSleepMs(0x7fffffff);
     }
-    quarvel::platform::ClockSleepMs(dwMilliseconds);
-    quarvel::platform::RunInputScriptAfterSleep();
+    quarvel::win32::ClockSleepMs(dwMilliseconds);
+    quarvel::win32::RunInputScriptAfterSleep();
 }
 
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency) {

@@ -5,7 +5,7 @@
 
 #include "mouse.h"
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 
 struct KeyEntry {
@@ -152,10 +152,10 @@ bool ScancodeFromName(const char* name, SDL_Scancode* scancode) {
     return false;
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32
 
 extern "C" SHORT WINAPI GetAsyncKeyState(int vKey) {
-    using namespace quarvel::platform;
+    using namespace quarvel::win32;
     if (vKey <= 0 || vKey > 255) return 0;
     const UINT vk = static_cast<UINT>(vKey);
     bool down;

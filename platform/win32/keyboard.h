@@ -5,7 +5,7 @@
 
 #include <SDL2/SDL_keyboard.h>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 struct KeyInfo {
     UINT messageVk;   // what WM_KEYDOWN carries: VK_SHIFT for either shift key, and so on
@@ -24,4 +24,4 @@ void SetInjectedKey(UINT specificVk, bool down);
 // Script names ("escape", "w", "pageup", "lshift", "f5", ...) to SDL scancodes.
 bool ScancodeFromName(const char* name, SDL_Scancode* scancode);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

@@ -45,10 +45,10 @@ extern "C" int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UI
     const char* text = lpText ? lpText : "";
     const char* caption = lpCaption ? lpCaption : "Error";  // Windows' caption for a null one
     ButtonSet set = ButtonsFor(uType);
-    if (quarvel::platform::InitVideo() && !quarvel::platform::IsHeadless()) {
+    if (quarvel::core::InitVideo() && !quarvel::core::IsHeadless()) {
         SDL_MessageBoxData box{};
         box.flags = IconFlag(uType);
-        box.window = quarvel::platform::SdlWindowFromHwnd(hWnd);
+        box.window = quarvel::core::SdlWindowFromHwnd(hWnd);
         box.title = caption;
         box.message = text;
         box.numbuttons = set.count;

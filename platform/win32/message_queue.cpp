@@ -11,7 +11,7 @@
 #include "mouse.h"
 #include "sdl_events.h"
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 
 std::mutex queueMutex;
@@ -52,7 +52,7 @@ bool Retrieve(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     std::lock_guard<std::mutex> lock(queueMutex);
     std::deque<MSG>& queue = Queue();
     for (auto it = queue.begin(); it != queue.end();) {
-        if (it->hwnd && !IsLiveWindow(it->hwnd)) {
+        if (it->hwnd && !core::IsLiveWindow(it->hwnd)) {
             it = queue.erase(it);
             continue;
         }
@@ -72,9 +72,7 @@ bool Retrieve(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     return false;
 }
 
-bool ValidFilter(HWND filter) {
-    return !filter || filter == reinterpret_cast<HWND>(-1) || IsLiveWindow(filter);
-}
+bool ValidFilter(HWND filter) { return !filter || filter == reinterpret_cast<HWND>(-1) || core::IsLiveWindow(filter); }
 
 }  // namespace
 
@@ -96,19 +94,19 @@ void PurgeMessages(HWND window) {
     for (auto it = queue.begin(); it != queue.end();) it = it->hwnd == window ? queue.erase(it) : it + 1;
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32
 
-using namespace quarvel::platform;
+using namespace quarvel::win32;
 
 extern "C" {
 
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (hWnd == reinterpret_cast<HWND>(static_cast<uintptr_t>(0xffff))) {
-        LogOnce("win32", "PostMessageA", "not supported: HWND_BROADCAST");
+        quarvel::core::LogOnce("win32", "PostMessageA", "not supported: HWND_BROADCAST");
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (hWnd && !IsLiveWindow(hWnd)) {
+    if (hWnd && !quarvel::core::IsLiveWindow(hWnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
@@ -143,7 +141,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
     for (;;) {
         PumpEvents();
         if (Retrieve(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true)) return lpMsg->message == WM_QUIT ? FALSE : TRUE;
-        if (hWnd && hWnd != reinterpret_cast<HWND>(-1) && !IsLiveWindow(hWnd)) {
+        if (hWnd && hWnd != reinterpret_cast<HWND>(-1) && !quarvel::core::IsLiveWindow(hWnd)) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return -1;  // the window went away while we waited
         }
@@ -178,7 +176,7 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
 
 LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
     if (!lpMsg || !lpMsg->hwnd) return 0;  // thread messages have no procedure to go to
-    if (!IsLiveWindow(lpMsg->hwnd)) {
+    if (!quarvel::core::IsLiveWindow(lpMsg->hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 // Queues a message as PostMessageA does; a mouse move right behind another mouse move for
 // the same window replaces it, as Windows coalesces them.
@@ -11,4 +11,4 @@ void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Drops every queued message for a window that is being destroyed.
 void PurgeMessages(HWND window);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

@@ -8,7 +8,7 @@
 #include "display_modes.h"
 #include "window.h"
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 int cursorCounter = 0;  // ShowCursor's display counter; the cursor shows while it is >= 0
 HWND capture = nullptr;
@@ -43,7 +43,7 @@ void ApplyCursorVisibility() {
 }
 
 HWND CaptureWindow() {
-    if (capture && !IsLiveWindow(capture)) capture = nullptr;
+    if (capture && !core::IsLiveWindow(capture)) capture = nullptr;
     return capture;
 }
 
@@ -63,9 +63,9 @@ WPARAM ButtonState() { return buttons; }
 void SetCursorScreenPos(POINT screen) { cursor = screen; }
 POINT CursorScreenPos() { return cursor; }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32
 
-using namespace quarvel::platform;
+using namespace quarvel::win32;
 
 extern "C" {
 

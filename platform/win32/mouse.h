@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 // Brings SDL's cursor in line with ShowCursor's counter (the counter may change before
 // video has started).
@@ -20,4 +20,4 @@ WPARAM ButtonState();
 void SetCursorScreenPos(POINT screen);
 POINT CursorScreenPos();
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 std::string HostPath(const char* windowsPath) {
     std::string path = windowsPath ? windowsPath : "";
@@ -10,4 +10,4 @@ std::string HostPath(const char* windowsPath) {
     return path;
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

@@ -4,8 +4,8 @@
 
 #include <string>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 std::string HostPath(const char* windowsPath);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

@@ -10,7 +10,7 @@
 #include "mouse.h"
 #include "window.h"
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 
 constexpr LPARAM kExtendedBit = 1 << 24;
@@ -141,4 +141,4 @@ void WaitForEvent(int timeoutMs) {
     if (SDL_WaitEventTimeout(&event, timeoutMs)) Translate(event);
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

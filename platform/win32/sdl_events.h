@@ -2,11 +2,11 @@
 // size changes are sent to the window procedure at once (as Windows sends them).
 #pragma once
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 // Runs the test input that is due, then translates every pending SDL event.
 void PumpEvents();
 // Blocks up to `timeoutMs` for one SDL event and translates it (GetMessageA's wait).
 void WaitForEvent(int timeoutMs);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

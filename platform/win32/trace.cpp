@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 bool TraceEnabled() {
     const char* value = std::getenv("QUARVEL_WIN32_TRACE");
@@ -21,4 +21,4 @@ void Trace(const char* format, ...) {
     std::fprintf(stderr, "win32: %s\n", line);
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

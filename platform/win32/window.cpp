@@ -16,7 +16,7 @@
 #include "trace.h"
 #include "window_class.h"
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 
 std::vector<Window*>& LiveList() {
@@ -31,12 +31,12 @@ std::vector<SDL_Window*>& Parked() {
     return windows;
 }
 Window* active = nullptr;
-bool finished(Window* window) { return !IsLiveWindow(window); }
+bool finished(Window* window) { return !core::IsLiveWindow(window); }
 
 void EnterFullScreen(Window* window) {
     int width = 0, height = 0;
     SDL_GetWindowSize(window->sdl, &width, &height);
-    if (IsHeadless()) {
+    if (core::IsHeadless()) {
         // The virtual display takes any mode: the window keeps its size at the origin.
         SDL_SetWindowPosition(window->sdl, 0, 0);
         window->fullScreen = true;
@@ -67,10 +67,10 @@ void EnterFullScreen(Window* window) {
 // Takes a window out of circulation once its last message has been sent.
 void Discard(Window* window) {
     if (active == window) active = nullptr;
-    UnregisterLiveWindow(window);
+    core::UnregisterLiveWindow(window);
     LiveList().erase(std::remove(LiveList().begin(), LiveList().end(), window), LiveList().end());
     PurgeMessages(window);
-    if (window->fullScreen && !IsHeadless()) SDL_SetWindowFullscreen(window->sdl, 0);
+    if (window->fullScreen && !core::IsHeadless()) SDL_SetWindowFullscreen(window->sdl, 0);
     SDL_HideWindow(window->sdl);
     Parked().push_back(window->sdl);
     window->destroying = true;
@@ -88,7 +88,7 @@ LRESULT Window::Send(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 Window* AsWindow(HWND handle) {
-    if (!IsLiveWindow(handle)) return nullptr;
+    if (!core::IsLiveWindow(handle)) return nullptr;
     return dynamic_cast<Window*>(handle);
 }
 
@@ -125,9 +125,9 @@ void DeactivateWindow(Window* window) {
     if (!finished(window)) window->Send(WM_ACTIVATEAPP, FALSE, 0);
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32
 
-using namespace quarvel::platform;
+using namespace quarvel::win32;
 
 extern "C" {
 
@@ -144,14 +144,14 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
             SetLastError(ERROR_TLW_WITH_WSCHILD);
             return nullptr;
         }
-        LogOnce("win32", "CreateWindowExA", "not supported: child windows");
+        quarvel::core::LogOnce("win32", "CreateWindowExA", "not supported: child windows");
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
     // A close request becomes WM_CLOSE for the program to act on; SDL must not add a quit
     // event of its own when the last window is asked to close.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (!InitVideo()) {
+    if (!quarvel::core::InitVideo()) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
@@ -174,8 +174,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     if (X == CW_USEDEFAULT) {
         // On the virtual display the frame's corner goes to the screen's origin; a window
         // manager places it on a real one.
-        clientX = IsHeadless() ? frame.left : SDL_WINDOWPOS_UNDEFINED;
-        clientY = IsHeadless() ? frame.top : SDL_WINDOWPOS_UNDEFINED;
+        clientX = quarvel::core::IsHeadless() ? frame.left : SDL_WINDOWPOS_UNDEFINED;
+        clientY = quarvel::core::IsHeadless() ? frame.top : SDL_WINDOWPOS_UNDEFINED;
     } else {
         clientX = X + frame.left;
         clientY = Y + frame.top;
@@ -198,7 +198,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     window->exStyle = dwExStyle;
     window->hasMenu = menu;
     window->sdl = sdl;
-    RegisterLiveWindow(window);
+    quarvel::core::RegisterLiveWindow(window);
     LiveList().push_back(window);
     NoteWindowCreated();
     Trace("CreateWindowExA \"%s\" \"%s\" client %dx%d%s", windowClass->name.c_str(),
@@ -212,17 +212,17 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         // Windows still sends WM_NCDESTROY to a window whose WM_NCCREATE failed.
         ++window->sendDepth;
         window->Send(WM_NCDESTROY, 0, 0);
-        if (IsLiveWindow(handle)) Discard(window);
+        if (quarvel::core::IsLiveWindow(handle)) Discard(window);
         if (--window->sendDepth == 0) delete window;
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    if (IsLiveWindow(handle) && window->Send(WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
-        if (IsLiveWindow(handle)) DestroyWindow(handle);
+    if (quarvel::core::IsLiveWindow(handle) && window->Send(WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+        if (quarvel::core::IsLiveWindow(handle)) DestroyWindow(handle);
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    if (!IsLiveWindow(handle)) return nullptr;  // the procedure destroyed it during creation
+    if (!quarvel::core::IsLiveWindow(handle)) return nullptr;  // the procedure destroyed it during creation
     if (dwStyle & WS_VISIBLE) {
         window->style &= ~WS_VISIBLE;
         ShowWindow(handle, SW_SHOW);
@@ -260,7 +260,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     if (nCmdShow == SW_HIDE) {
         if (!window->visible) return FALSE;
         window->Send(WM_SHOWWINDOW, FALSE, 0);
-        if (!IsLiveWindow(hWnd)) return TRUE;
+        if (!quarvel::core::IsLiveWindow(hWnd)) return TRUE;
         SDL_HideWindow(window->sdl);
         window->visible = false;
         DeactivateWindow(window);
@@ -268,7 +268,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     }
     if (!window->visible) {
         window->Send(WM_SHOWWINDOW, TRUE, 0);
-        if (!IsLiveWindow(hWnd)) return FALSE;
+        if (!quarvel::core::IsLiveWindow(hWnd)) return FALSE;
         SDL_ShowWindow(window->sdl);
         window->visible = true;
         if (window->style & WS_POPUP) EnterFullScreen(window);
@@ -308,12 +308,13 @@ BOOL WINAPI UpdateWindow(HWND hWnd) {
     return TRUE;
 }
 
-BOOL WINAPI IsWindow(HWND hWnd) { return IsLiveWindow(hWnd) ? TRUE : FALSE; }
+BOOL WINAPI IsWindow(HWND hWnd) { return quarvel::core::IsLiveWindow(hWnd) ? TRUE : FALSE; }
 
 BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
     Window* window = AsWindow(hWnd);
     if (!window) {
-        if (IsLiveWindow(hWnd)) LogOnce("win32", "SetWindowTextA", "not supported: dialog windows");
+        if (quarvel::core::IsLiveWindow(hWnd))
+            quarvel::core::LogOnce("win32", "SetWindowTextA", "not supported: dialog windows");
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }

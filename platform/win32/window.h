@@ -11,7 +11,7 @@
 
 struct SDL_Window;
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 class Window final : public HWND__ {
 public:
@@ -55,4 +55,4 @@ struct FrameInsets {
 // What the non-client frame adds around the client area for a style, at 96 dpi.
 FrameInsets FrameFor(DWORD style, DWORD exStyle, bool menu);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

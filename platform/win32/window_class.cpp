@@ -5,7 +5,7 @@
 #include <deque>
 #include <mutex>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 
 std::mutex classesMutex;
@@ -33,10 +33,10 @@ const WindowClass* FindWindowClass(LPCSTR nameOrAtom) {
     return FindLocked(nameOrAtom);
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32
 
 extern "C" ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpwcx) {
-    using namespace quarvel::platform;
+    using namespace quarvel::win32;
     if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXA) || !lpwcx->lpfnWndProc || lpwcx->cbClsExtra < 0 ||
         lpwcx->cbWndExtra < 0 || !lpwcx->lpszClassName || IS_INTRESOURCE(lpwcx->lpszClassName) ||
         !lpwcx->lpszClassName[0]) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 
 struct WindowClass {
     std::string name;
@@ -15,4 +15,4 @@ struct WindowClass {
 
 const WindowClass* FindWindowClass(LPCSTR nameOrAtom);
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32

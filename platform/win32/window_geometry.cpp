@@ -4,7 +4,7 @@
 #include "core/log_once.h"
 #include "window.h"
 
-namespace quarvel::platform {
+namespace quarvel::win32 {
 namespace {
 // Windows 10 system metrics at 96 dpi.
 constexpr LONG kSizingFrame = 4 + 4;  // SM_CXSIZEFRAME + SM_CXPADDEDBORDER
@@ -38,10 +38,10 @@ POINT ClientOrigin(Window* window) {
     return origin;
 }
 
-}  // namespace quarvel::platform
+}  // namespace quarvel::win32
 
-using quarvel::platform::AsWindow;
-using quarvel::platform::Window;
+using quarvel::win32::AsWindow;
+using quarvel::win32::Window;
 
 extern "C" {
 
@@ -50,7 +50,7 @@ BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    quarvel::platform::FrameInsets frame = quarvel::platform::FrameFor(dwStyle, 0, bMenu != FALSE);
+    quarvel::win32::FrameInsets frame = quarvel::win32::FrameFor(dwStyle, 0, bMenu != FALSE);
     lpRect->left -= frame.left;
     lpRect->top -= frame.top;
     lpRect->right += frame.right;
@@ -61,8 +61,8 @@ BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu) {
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     Window* window = AsWindow(hWnd);
     if (!window || !lpRect) {
-        if (quarvel::platform::IsLiveWindow(hWnd))
-            quarvel::platform::LogOnce("win32", "GetClientRect", "not supported: dialog windows");
+        if (quarvel::core::IsLiveWindow(hWnd))
+            quarvel::core::LogOnce("win32", "GetClientRect", "not supported: dialog windows");
         SetLastError(lpRect ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -80,10 +80,10 @@ BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
     }
     RECT client{};
     GetClientRect(hWnd, &client);
-    POINT origin = quarvel::platform::ClientOrigin(window);
-    quarvel::platform::FrameInsets frame =
-        window->fullScreen ? quarvel::platform::FrameInsets{0, 0, 0, 0}
-                           : quarvel::platform::FrameFor(window->style, window->exStyle, window->hasMenu);
+    POINT origin = quarvel::win32::ClientOrigin(window);
+    quarvel::win32::FrameInsets frame = window->fullScreen
+                                            ? quarvel::win32::FrameInsets{0, 0, 0, 0}
+                                            : quarvel::win32::FrameFor(window->style, window->exStyle, window->hasMenu);
     *lpRect = RECT{origin.x - frame.left, origin.y - frame.top, origin.x + client.right + frame.right,
                    origin.y + client.bottom + frame.bottom};
     return TRUE;
@@ -95,7 +95,7 @@ BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
         SetLastError(lpPoint ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    POINT origin = quarvel::platform::ClientOrigin(window);
+    POINT origin = quarvel::win32::ClientOrigin(window);
     lpPoint->x += origin.x;
     lpPoint->y += origin.y;
     return TRUE;

@@ -60,16 +60,16 @@ bool OpenDevice(WaveDevice& d, const WAVEFORMATEX& format)
     d.channels = format.nChannels;
     d.rate = (int)format.nSamplesPerSec;
     d.blockAlign = format.nBlockAlign;
-    d.output = audio::OpenOutput(d.rate, Pull, &d);
+    d.output = audio_output::OpenOutput(d.rate, Pull, &d);
     if (d.output == nullptr) return false;
-    audio::StartOutput(d.output);
+    audio_output::StartOutput(d.output);
     return true;
 }
 
 void CloseDevice(WaveDevice& d)
 {
     // Not under our lock: closing waits for a running pull, which takes it.
-    audio::CloseOutput(d.output);
+    audio_output::CloseOutput(d.output);
     d.output = nullptr;
 }
 
@@ -86,7 +86,7 @@ void ResetDevice(WaveDevice& d)
 
 uint64_t BytesHeard(WaveDevice& d)
 {
-    const uint64_t heard = audio::FramesHeard(d.output);
+    const uint64_t heard = audio_output::FramesHeard(d.output);
     std::lock_guard<std::mutex> hold(d.lock);
     if (heard < d.resetFrame || d.pullCount == 0) return 0;
     // Newest pull first: the listener is usually a pull or two behind.

@@ -15,7 +15,7 @@ namespace quarvel::winmm {
 
 struct WaveDevice {
     std::mutex lock;
-    audio::Output* output = nullptr;
+    audio_output::Output* output = nullptr;
     int channels = 2;
     int rate = 44100;
     int blockAlign = 4;

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <thread>
 
-namespace quarvel::audio {
+namespace quarvel::audio_output {
 namespace {
 
 using namespace std::chrono_literals;
@@ -96,4 +96,4 @@ TEST(AudioOutputClock, ADeviceSubtractsWhatItStillHoldsTheNullOutputIsCappedByWh
 }
 
 }  // namespace
-}  // namespace quarvel::audio
+}  // namespace quarvel::audio_output

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 TEST(AudioSpectrum, ConstantGoesToBinZeroOnly) {
@@ -63,4 +63,4 @@ TEST(AudioTimeline, MapsHeardOutputFramesToSourcePositions) {
 }
 
 }  // namespace
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -23,7 +23,8 @@ std::string WriteSine(const std::string& path, double frequency, double amplitud
         auto sample = static_cast<int16_t>(std::lround(value * 32767.0));
         for (int c = 0; c < channels; ++c) pcm[i * channels + c] = sample;
     }
-    if (!quarvel::tools::WriteMp3(path, pcm.data(), frames, channels, rate, 320)) ADD_FAILURE() << "cannot encode " << path;
+    if (!quarvel::music::WriteMp3(path, pcm.data(), frames, channels, rate, 320))
+        ADD_FAILURE() << "cannot encode " << path;
     return path;
 }
 

@@ -88,11 +88,11 @@ class DialogBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         image_ = dialog_test::ResImageWithDialog(kTestDialog, TestTemplate());
-        ASSERT_TRUE(quarvel::platform::RegisterModuleResources(image_.data(), image_.size()));
+        ASSERT_TRUE(quarvel::dialog::RegisterModuleResources(image_.data(), image_.size()));
         setenv("QUARVEL_SETUP", "cancel", 1);
         seen = Seen{};
     }
-    void TearDown() override { quarvel::platform::UnregisterModuleResources(image_.data()); }
+    void TearDown() override { quarvel::dialog::UnregisterModuleResources(image_.data()); }
     std::vector<uint8_t> image_;
 };
 }  // namespace
@@ -121,10 +121,10 @@ TEST_F(DialogBoxTest, MissingDamagedOrInvalidRequestsFailAsOnWindows) {
     std::vector<uint8_t> cut = TestTemplate();
     cut.resize(cut.size() - 3);
     std::vector<uint8_t> damaged = dialog_test::ResImageWithDialog(301, cut);
-    ASSERT_TRUE(quarvel::platform::RegisterModuleResources(damaged.data(), damaged.size()));
+    ASSERT_TRUE(quarvel::dialog::RegisterModuleResources(damaged.data(), damaged.size()));
     SetLastError(0);
     EXPECT_EQ(Open(301, RecordingProc), -1);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
-    quarvel::platform::UnregisterModuleResources(damaged.data());
+    quarvel::dialog::UnregisterModuleResources(damaged.data());
     EXPECT_EQ(seen.dialog, nullptr);  // no procedure ran for any of them
 }

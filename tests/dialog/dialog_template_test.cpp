@@ -8,7 +8,7 @@
 #include "dialog/module_resources.h"
 #include "test_bytes.h"
 
-using namespace quarvel::platform::dialog;
+using namespace quarvel::dialog;
 using dialog_test::GuardedBytes;
 
 namespace {
@@ -17,7 +17,7 @@ std::vector<uint8_t> SetupTemplateBytes() {
     const uint8_t* data = nullptr;
     size_t size = 0;
     DWORD error = 0;
-    EXPECT_TRUE(quarvel::platform::FindModuleResource(RT_DIALOG, MAKEINTRESOURCEA(101), &data, &size, &error));
+    EXPECT_TRUE(quarvel::dialog::FindModuleResource(RT_DIALOG, MAKEINTRESOURCEA(101), &data, &size, &error));
     return std::vector<uint8_t>(data, data + size);
 }
 
@@ -32,7 +32,7 @@ TEST(DialogTemplate, ProgramCarriesTheAsInvokerManifest) {
     const uint8_t* data = nullptr;
     size_t size = 0;
     DWORD error = 0;
-    ASSERT_TRUE(quarvel::platform::FindModuleResource(RT_MANIFEST, MAKEINTRESOURCEA(1), &data, &size, &error));
+    ASSERT_TRUE(quarvel::dialog::FindModuleResource(RT_MANIFEST, MAKEINTRESOURCEA(1), &data, &size, &error));
     std::string manifest(reinterpret_cast<const char*>(data), size);
     EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"), std::string::npos);
 }

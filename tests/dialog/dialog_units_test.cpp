@@ -7,7 +7,7 @@
 #include "dialog/dialog_units.h"
 #include "dialog/font_metrics.h"
 
-using namespace quarvel::platform::dialog;
+using namespace quarvel::dialog;
 
 TEST(DialogUnits, AverageWidthAndPixelHeightAsWindowsRoundsThem) {
     // (width / 26 + 1) / 2: the average of 52 letters, rounded.

@@ -19,7 +19,7 @@
 #include "dialog/gtk_dialog.h"
 #include "needs.h"
 
-using quarvel::platform::dialog::ShownWidget;
+using quarvel::dialog::ShownWidget;
 using quarvel::test::OnPath;
 
 namespace {

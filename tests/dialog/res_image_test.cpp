@@ -8,8 +8,7 @@
 #include "dialog/res_image.h"
 #include "test_bytes.h"
 
-using namespace quarvel::platform;
-using namespace quarvel::platform::dialog;
+using namespace quarvel::dialog;
 using dialog_test::GuardedBytes;
 
 namespace {

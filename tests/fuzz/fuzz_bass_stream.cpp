@@ -22,13 +22,13 @@ constexpr long long kMaxFramesDecoded = 1 << 24;
 
 void DecodeWhole(const uint8_t* data, size_t size) {
     int error = 0;
-    std::unique_ptr<quarvel::bass::Decoder> decoder =
-        quarvel::bass::OpenMp3Decoder(quarvel::bass::OpenMemorySource(data, size), &error);
+    std::unique_ptr<quarvel::audio::Decoder> decoder =
+        quarvel::audio::OpenMp3Decoder(quarvel::audio::OpenMemorySource(data, size), &error);
     if (!decoder) {
         if (error == BASS_OK) abort();
         return;
     }
-    const quarvel::bass::PcmFormat format = decoder->Format();
+    const quarvel::audio::PcmFormat format = decoder->Format();
     if (format.rate <= 0 || (format.channels != 1 && format.channels != 2)) abort();
     std::vector<int16_t> frames(4096 * 2);
     for (int pass = 0; pass < 2; ++pass) {

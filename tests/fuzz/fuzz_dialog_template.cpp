@@ -15,7 +15,7 @@
 #include "dialog/module_resources.h"
 #include "dialog/res_image.h"
 
-using namespace quarvel::platform::dialog;
+using namespace quarvel::dialog;
 
 namespace {
 
@@ -60,16 +60,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // The way DialogBoxParamA finds its template: registered images are searched newest first.
-    if (quarvel::platform::RegisterModuleResources(data, size)) {
+    if (quarvel::dialog::RegisterModuleResources(data, size)) {
         const uint8_t* found = nullptr;
         size_t foundSize = 0;
         DWORD error = 0;
-        if (quarvel::platform::FindModuleResource(RT_DIALOG, MAKEINTRESOURCEA(101), &found, &foundSize, &error)) {
+        if (quarvel::dialog::FindModuleResource(RT_DIALOG, MAKEINTRESOURCEA(101), &found, &foundSize, &error)) {
             if (found < data || found + foundSize > data + size) abort();
             TryTemplate(found, foundSize);
         }
-        quarvel::platform::FindModuleResource(RT_DIALOG, "SETUP", &found, &foundSize, &error);
-        quarvel::platform::UnregisterModuleResources(data);
+        quarvel::dialog::FindModuleResource(RT_DIALOG, "SETUP", &found, &foundSize, &error);
+        quarvel::dialog::UnregisterModuleResources(data);
     }
     return 0;
 }

@@ -36,7 +36,7 @@ std::string ReadFile(const std::string& path) {
 
 bool EnsureGlContext(std::string& why) {
     static const std::string failure = [] {
-        if (!platform::InitVideo()) return std::string("SDL video did not start");
+        if (!core::InitVideo()) return std::string("SDL video did not start");
         SDL_Window* window = SDL_CreateWindow("hlsl", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         if (!window || !SDL_GL_CreateContext(window)) return std::string("no GL 4.5 core context: ") + SDL_GetError();
         return std::string();

@@ -16,11 +16,10 @@ namespace {
 
 const char* const kMusic = "Data/BRISVANE KETRA MASTER 22.mp3";
 
-std::vector<int16_t> DecodeMusic(quarvel::bass::PcmFormat* format)
-{
+std::vector<int16_t> DecodeMusic(quarvel::audio::PcmFormat* format) {
     int error = 0;
-    std::unique_ptr<quarvel::bass::Decoder> decoder =
-        quarvel::bass::OpenMp3Decoder(quarvel::bass::OpenFileSource(kMusic, 0, 0), &error);
+    std::unique_ptr<quarvel::audio::Decoder> decoder =
+        quarvel::audio::OpenMp3Decoder(quarvel::audio::OpenFileSource(kMusic, 0, 0), &error);
     std::vector<int16_t> samples;
     if (!decoder) return samples;
     *format = decoder->Format();
@@ -74,7 +73,7 @@ TEST(SynthRenderedSong, SoundsLikeASongAndIsTheMusicFile)
     EXPECT_FLOAT_EQ(insttrig(6, 10.0f), 10.0f);    // the pads start at 0
 
     // The presentation's music is the song's first 31 seconds.
-    quarvel::bass::PcmFormat format;
+    quarvel::audio::PcmFormat format;
     std::vector<int16_t> mp3 = DecodeMusic(&format);
     ASSERT_FALSE(mp3.empty()) << kMusic;
     EXPECT_EQ(format.rate, 44100);
@@ -93,14 +92,14 @@ TEST(SynthRenderedSong, SoundsLikeASongAndIsTheMusicFile)
 // peaks held where the renderer's limiter holds them, with room left for another encoding.
 TEST(PresentationMusic, IsMasteredLikeAReleasedTrack)
 {
-    quarvel::bass::PcmFormat format;
+    quarvel::audio::PcmFormat format;
     std::vector<int16_t> mp3 = DecodeMusic(&format);
-    quarvel::tools::Loudness loudness;
-    ASSERT_TRUE(quarvel::tools::MeasureLoudness(mp3.data(), mp3.size() / 2, 2, 44100, &loudness)) << kMusic;
+    quarvel::music::Loudness loudness;
+    ASSERT_TRUE(quarvel::music::MeasureLoudness(mp3.data(), mp3.size() / 2, 2, 44100, &loudness)) << kMusic;
     EXPECT_NEAR(loudness.integratedLufs, -14.0, 0.5);
     EXPECT_GE(loudness.rangeLu, 5.0);
     EXPECT_LE(loudness.truePeakDb, -1.0);
-    EXPECT_LE(loudness.truePeakDb, quarvel::tools::MasterSettings().ceilingDbtp);
+    EXPECT_LE(loudness.truePeakDb, quarvel::music::MasterSettings().ceilingDbtp);
     long clipped = 0;
     for (int16_t sample : mp3) clipped += sample >= 32767 || sample <= -32768;
     EXPECT_EQ(clipped, 0);

@@ -47,8 +47,8 @@ TEST(Win32DisplayModes, VirtualDisplayListsTheFixedModes) {
 TEST(Win32DisplayModes, AnSdlModeIsListedWithItsBytesPerPixelTimesEight) {
     // A depth-24 X desktop gives 24 colour bits in 32-bit pixels; the dialog lists only
     // 32-bit modes, so it must see 32 there.
-    using quarvel::platform::DisplayModeFromSdl;
-    const quarvel::platform::DisplayMode mode = DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_RGB888, 75);
+    using quarvel::win32::DisplayModeFromSdl;
+    const quarvel::win32::DisplayMode mode = DisplayModeFromSdl(1920, 1080, SDL_PIXELFORMAT_RGB888, 75);
     EXPECT_EQ(std::vector<DWORD>({mode.width, mode.height, mode.bitsPerPixel, mode.frequency}),
               std::vector<DWORD>({1920, 1080, 32, 75}));
     EXPECT_EQ(DisplayModeFromSdl(800, 600, SDL_PIXELFORMAT_RGB565, 60).bitsPerPixel, 16u);

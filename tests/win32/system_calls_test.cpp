@@ -15,15 +15,15 @@ uint64_t FakeNow() { return fakeNow; }
 void FakeSleep(uint32_t ms) { fakeNow += ms; }
 
 TEST(Win32Clock, TickCountAndSleepShareOneReplaceableClock) {
-    const quarvel::platform::ClockSource fake{FakeNow, FakeSleep};
+    const quarvel::win32::ClockSource fake{FakeNow, FakeSleep};
     fakeNow = 0x100000005ULL;  // past 2^32 ms: the tick count wraps
-    quarvel::platform::SetClockSource(&fake);
+    quarvel::win32::SetClockSource(&fake);
     EXPECT_EQ(GetTickCount(), 5u);
     auto start = std::chrono::steady_clock::now();
     Sleep(60000);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(GetTickCount(), 60005u);
-    quarvel::platform::SetClockSource(nullptr);
+    quarvel::win32::SetClockSource(nullptr);
 
     DWORD before = GetTickCount();
     Sleep(30);

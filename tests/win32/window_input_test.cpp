@@ -9,7 +9,7 @@
 
 namespace {
 
-using quarvel::platform::InjectKey;
+using quarvel::win32::InjectKey;
 
 constexpr DWORD kTransition = 1u << 31;
 constexpr DWORD kPrevious = 1u << 30;

@@ -34,7 +34,7 @@ TEST_F(Win32Messages, CreateShowCloseQuitInWin32Order) {
     // The SDL window exists, can carry a GL context, and stays hidden until shown.
     SDL_Window* sdl = window->SdlWindow();
     ASSERT_NE(sdl, nullptr);
-    EXPECT_EQ(quarvel::platform::SdlWindowFromHwnd(window), sdl);
+    EXPECT_EQ(quarvel::core::SdlWindowFromHwnd(window), sdl);
     EXPECT_TRUE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_OPENGL);
     EXPECT_TRUE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_HIDDEN);
 
@@ -51,7 +51,7 @@ TEST_F(Win32Messages, CreateShowCloseQuitInWin32Order) {
     // The close box: WM_CLOSE through the queue, DefWindowProcA destroys, the procedure's
     // WM_DESTROY posts the quit, and WM_QUIT comes last with its code.
     recorder.messages.clear();
-    quarvel::platform::InjectClose(window);
+    quarvel::win32::InjectClose(window);
     std::vector<MSG> retrieved = DrainMessages();
     ASSERT_EQ(retrieved.size(), 2u);
     EXPECT_EQ(retrieved[0].message, static_cast<UINT>(WM_CLOSE));
@@ -62,8 +62,8 @@ TEST_F(Win32Messages, CreateShowCloseQuitInWin32Order) {
     EXPECT_EQ(recorder.Only({WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}),
               (Ids{WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}));  // deactivated first
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_FALSE(quarvel::platform::IsLiveWindow(window));
-    EXPECT_EQ(quarvel::platform::SdlWindowFromHwnd(window), nullptr);
+    EXPECT_FALSE(quarvel::core::IsLiveWindow(window));
+    EXPECT_EQ(quarvel::core::SdlWindowFromHwnd(window), nullptr);
     EXPECT_FALSE(DestroyWindow(window));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -48,7 +48,7 @@ Encoded Encode(const char* name, size_t frames, int channels, int rate, int kbps
         }
     }
     Encoded encoded{folder / name, {}, frames, channels, rate};
-    EXPECT_TRUE(quarvel::tools::WriteMp3(encoded.path, pcm.data(), frames, channels, rate, kbps));
+    EXPECT_TRUE(quarvel::music::WriteMp3(encoded.path, pcm.data(), frames, channels, rate, kbps));
     std::ifstream file(encoded.path, std::ios::binary);
     encoded.bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return encoded;
@@ -123,7 +123,7 @@ TEST(WindowsMp3Frames, FramesTrimmedToTheGaplessSpanAreWhatMpg123Plays) {
         Mp3SampleSpan span = GaplessSpan(reader.Info(), reader.First().samples);
         EXPECT_EQ(span.end - span.begin, c.frames);
         std::vector<int16_t> trimmed = Trim(decoded, span, c.channels);
-        std::vector<int16_t> reference = quarvel::tools::ReadMp3(encoded.path);
+        std::vector<int16_t> reference = quarvel::music::ReadMp3(encoded.path);
         ASSERT_EQ(trimmed.size(), reference.size());
         EXPECT_TRUE(trimmed == reference);
     }
@@ -218,4 +218,4 @@ TEST(WindowsMp3Frames, BytesThatAreNoLayer3StreamDoNotOpen) {
 }
 
 }  // namespace
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

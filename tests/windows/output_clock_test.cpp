@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 // The device's 32-bit counter extended across its wrap, never ahead of what was written and
@@ -65,4 +65,4 @@ TEST(WindowsNullOutput, HeardRunsOnTheClockBehindWhatWasRendered) {
 }
 
 }  // namespace
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 std::vector<std::complex<float>> KissTransform(const std::vector<float>& input) {
@@ -64,4 +64,4 @@ TEST(WindowsSpectrum, EqualsTheKissFftSpectrum) {
 }
 
 }  // namespace
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -20,7 +20,7 @@
 #include <cstring>
 #include <vector>
 
-using namespace quarvel::bass;
+using namespace quarvel::audio;
 
 namespace {
 

@@ -73,9 +73,8 @@ int Dialogs(int argc, char** argv) {
     if (argc != 4) return 2;
     const std::string outDir = argv[2];
     const std::vector<char> image = ReadFile(argv[3]);
-    std::vector<quarvel::platform::dialog::ResEntry> entries;
-    if (!quarvel::platform::dialog::ParseResImage(reinterpret_cast<const uint8_t*>(image.data()), image.size(),
-                                                  &entries)) {
+    std::vector<quarvel::dialog::ResEntry> entries;
+    if (!quarvel::dialog::ParseResImage(reinterpret_cast<const uint8_t*>(image.data()), image.size(), &entries)) {
         std::fprintf(stderr, "make_seeds: %s is not a .res image\n", argv[3]);
         return 1;
     }

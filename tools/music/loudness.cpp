@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace quarvel::tools {
+namespace quarvel::music {
 namespace {
 
 constexpr int kMode = EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK;
@@ -44,4 +44,4 @@ bool MeasureLoudness(const int16_t* samples, size_t frames, int channels, int ra
     return Measure(samples, frames, channels, rate, ebur128_add_frames_short, out);
 }
 
-}  // namespace quarvel::tools
+}  // namespace quarvel::music

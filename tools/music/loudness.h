@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace quarvel::tools {
+namespace quarvel::music {
 
 struct Loudness {
     double integratedLufs = 0.0;
@@ -20,4 +20,4 @@ struct Loudness {
 bool MeasureLoudness(const float* samples, size_t frames, int channels, int rate, Loudness* out);
 bool MeasureLoudness(const int16_t* samples, size_t frames, int channels, int rate, Loudness* out);
 
-}  // namespace quarvel::tools
+}  // namespace quarvel::music

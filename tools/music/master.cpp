@@ -5,7 +5,7 @@
 #include <deque>
 #include <numbers>
 
-namespace quarvel::tools {
+namespace quarvel::music {
 namespace {
 
 // Peaks are looked for at four points per sample: the sample and three interpolated between
@@ -135,4 +135,4 @@ bool Master(const int16_t* pcm, size_t frames, int channels, int rate, const Mas
     return true;
 }
 
-}  // namespace quarvel::tools
+}  // namespace quarvel::music

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace quarvel::tools {
+namespace quarvel::music {
 
 struct MasterSettings {
     double targetLufs = -14.0;
@@ -38,4 +38,4 @@ double LimitTruePeaks(std::vector<float>& samples, int channels, int rate, doubl
 bool Master(const int16_t* pcm, size_t frames, int channels, int rate, const MasterSettings& settings,
             std::vector<int16_t>* out, MasterReport* report);
 
-}  // namespace quarvel::tools
+}  // namespace quarvel::music

@@ -2,7 +2,7 @@
 
 #include <mpg123.h>
 
-namespace quarvel::tools {
+namespace quarvel::music {
 
 std::vector<int16_t> ReadMp3(const std::string& path, long* rate, int* channels) {
     std::vector<int16_t> samples;
@@ -30,4 +30,4 @@ std::vector<int16_t> ReadMp3(const std::string& path, long* rate, int* channels)
     return samples;
 }
 
-}  // namespace quarvel::tools
+}  // namespace quarvel::music

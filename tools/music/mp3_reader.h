@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-namespace quarvel::tools {
+namespace quarvel::music {
 
 // Interleaved 16-bit samples; empty when the file cannot be read. `rate` and `channels`, when
 // given, receive the stream's format.
 std::vector<int16_t> ReadMp3(const std::string& path, long* rate = nullptr, int* channels = nullptr);
 
-}  // namespace quarvel::tools
+}  // namespace quarvel::music

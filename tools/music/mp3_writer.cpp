@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace quarvel::tools {
+namespace quarvel::music {
 namespace {
 
 constexpr int kChunkFrames = 8192;
@@ -88,4 +88,4 @@ bool WriteMp3(const std::string& path, const int16_t* pcm, size_t frames, int ch
     return false;
 }
 
-}  // namespace quarvel::tools
+}  // namespace quarvel::music

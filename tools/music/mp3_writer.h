@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace quarvel::tools {
+namespace quarvel::music {
 
 // `pcm`: `frames` interleaved frames of `channels` (1 or 2) samples at `rate` Hz; `kbps`:
 // constant bit rate. The file carries a LAME tag, so gapless decoders give back exactly
@@ -13,4 +13,4 @@ namespace quarvel::tools {
 bool WriteMp3(const std::string& path, const int16_t* pcm, size_t frames, int channels, int rate,
               int kbps);
 
-}  // namespace quarvel::tools
+}  // namespace quarvel::music

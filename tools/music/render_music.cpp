@@ -23,8 +23,7 @@ const int kKbps = 192;
 const double kTolerance = 0.05;  // LU
 const int kAttempts = 6;
 
-void Print(const char* what, const quarvel::tools::Loudness& loudness)
-{
+void Print(const char* what, const quarvel::music::Loudness& loudness) {
     printf("quarvel_music_render: %s: %.2f LUFS, range %.2f LU, true peak %.2f dBTP, sample peak %.2f dBFS\n",
            what, loudness.integratedLufs, loudness.rangeLu, loudness.truePeakDb, loudness.samplePeakDb);
 }
@@ -39,24 +38,24 @@ int main(int argc, char** argv)
     }
     genMus();
     const size_t frames = (size_t)kSeconds * kRate;
-    const quarvel::tools::MasterSettings goal;
-    quarvel::tools::MasterSettings settings = goal;
-    quarvel::tools::MasterReport report;
-    quarvel::tools::Loudness written;
+    const quarvel::music::MasterSettings goal;
+    quarvel::music::MasterSettings settings = goal;
+    quarvel::music::MasterReport report;
+    quarvel::music::Loudness written;
     double ceiling = goal.ceilingDbtp;
     for (int attempt = 0; attempt < kAttempts; attempt++) {
         std::vector<int16_t> mastered;
         ceiling = settings.ceilingDbtp;
-        if (!quarvel::tools::Master(MusBuf, frames, 2, kRate, settings, &mastered, &report)) {
+        if (!quarvel::music::Master(MusBuf, frames, 2, kRate, settings, &mastered, &report)) {
             fprintf(stderr, "quarvel_music_render: cannot measure the song's loudness\n");
             return 1;
         }
-        if (!quarvel::tools::WriteMp3(argv[1], mastered.data(), frames, 2, kRate, kKbps)) {
+        if (!quarvel::music::WriteMp3(argv[1], mastered.data(), frames, 2, kRate, kKbps)) {
             fprintf(stderr, "quarvel_music_render: cannot write %s\n", argv[1]);
             return 1;
         }
-        std::vector<int16_t> decoded = quarvel::tools::ReadMp3(argv[1]);
-        if (!quarvel::tools::MeasureLoudness(decoded.data(), decoded.size() / 2, 2, kRate, &written)) {
+        std::vector<int16_t> decoded = quarvel::music::ReadMp3(argv[1]);
+        if (!quarvel::music::MeasureLoudness(decoded.data(), decoded.size() / 2, 2, kRate, &written)) {
             fprintf(stderr, "quarvel_music_render: cannot read back %s\n", argv[1]);
             return 1;
         }

@@ -33,7 +33,7 @@ namespace {
 alignas(4) const unsigned char resourceImage[${byte_count}] = {
 ${bytes}};
 [[maybe_unused]] const bool registered =
-    quarvel::platform::RegisterModuleResources(resourceImage, sizeof resourceImage);
+    quarvel::dialog::RegisterModuleResources(resourceImage, sizeof resourceImage);
 }  // namespace
 ")
 # Only touch the output when it changes, so an unchanged .res does not rebuild anything.

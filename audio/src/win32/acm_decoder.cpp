@@ -17,7 +17,7 @@
 #include <cstring>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 // Frames handed to the codec per conversion, and the largest Layer III frame (320 kbit/s at
@@ -257,4 +257,4 @@ std::unique_ptr<Decoder> OpenMp3Decoder(std::unique_ptr<ByteSource> source, int*
     return decoder;
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 class HeardClock {
 public:
@@ -42,4 +42,4 @@ private:
     uint64_t floor_ = 0;
 };
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 // Kbit/s by bit-rate index, Layer III; 0 is free format, which we do not take.
@@ -204,4 +204,4 @@ bool Mp3FrameReader::Rewind() {
     return !sourceEnded_;
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

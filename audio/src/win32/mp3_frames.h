@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 struct Mp3FrameHeader {
     int version = 0;   // 1: MPEG-1, 2: MPEG-2, 25: MPEG-2.5
@@ -90,4 +90,4 @@ struct Mp3SampleSpan {
 };
 Mp3SampleSpan GaplessSpan(const Mp3StreamInfo& info, int samplesPerFrame);
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -102,4 +102,4 @@ std::unique_ptr<OutputDevice> StartNullOutputDevice(int rate, RenderFunction ren
     return std::make_unique<NullOutputDevice>(rate, render, user);
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

@@ -5,8 +5,8 @@
 
 #include "output_device.h"
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 
 std::unique_ptr<OutputDevice> StartNullOutputDevice(int rate, RenderFunction render, void* user);
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

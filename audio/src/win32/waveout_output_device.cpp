@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-namespace quarvel::bass {
+namespace quarvel::audio {
 namespace {
 
 // Four buffers of about 46 ms at 44.1 kHz: enough to ride over a late wake-up of the feeding
@@ -130,4 +130,4 @@ std::unique_ptr<OutputDevice> StartOutputDevice(bool silent, int rate, RenderFun
     return StartNullOutputDevice(rate, render, user);
 }
 
-}  // namespace quarvel::bass
+}  // namespace quarvel::audio

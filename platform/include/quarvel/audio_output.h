@@ -9,7 +9,7 @@
 
 #include <stdint.h>
 
-namespace quarvel::audio {
+namespace quarvel::audio_output {
 
 // Fills `frameCount` interleaved stereo frames. Called on the output's thread, never on two
 // threads at once, and never while any function below holds the output's own lock.
@@ -39,4 +39,4 @@ uint64_t FramesPulled(Output* output);
 bool IsNullOutput(Output* output);
 int OutputSampleRate(Output* output);
 
-}  // namespace quarvel::audio
+}  // namespace quarvel::audio_output
