@@ -13,6 +13,10 @@
 #                                    what came before
 #   QUARVEL_BENCH_FULL_RECORDING=1   also records the whole presentation at 1280x720 (about
 #                                    four minutes per program)
+#   QUARVEL_BENCH_PAIRS=N            recordings of the two programs made in N pairs (default 5)
+#   QUARVEL_BENCH_SPREAD=N           the road frame in N separate processes per size, with the
+#                                    allocator thresholds fixed and with glibc's own (default 10;
+#                                    0 leaves it out; about 20 s a process)
 #   QUARVEL_BENCH_WINE=0             leaves out the peer comparison under Wine (which installs
 #                                    the Debian 13 root with Wine 10 and the x86-64 mingw-w64
 #                                    compiler when missing)
@@ -87,13 +91,19 @@ if [ "${QUARVEL_BENCH_WINE:-1}" = 1 ]; then
     echo "the peer program failed under Wine; see $results/peer_wine.log" >&2
 fi
 
-echo "== recordings" >&2
-full=()
-[ "${QUARVEL_BENCH_FULL_RECORDING:-0}" = 1 ] && full=(--full)
-python3 scripts/bench_recording.py --tree "$tree" --out "$results/recording.json" "${full[@]}"
-if [ -n "$earlier" ]; then
-  python3 scripts/bench_recording.py --tree "$earlier_root/tree" --out "$results/recording_earlier.json" "${full[@]}"
+echo "== the road frame over separate processes" >&2
+spread=${QUARVEL_BENCH_SPREAD:-10}
+if [ "$spread" -gt 0 ]; then
+  QUARVEL_BUILD_TREE="$tree" QUARVEL_SPREAD_OUT="$results/spread.json" scripts/bench_spread.sh "$spread" >&2
+  QUARVEL_BUILD_TREE="$tree" QUARVEL_SPREAD_OUT="$results/spread_glibc.json" QUARVEL_BENCH_ENV=QUARVEL_HEAP_DEFAULTS=1 \
+    scripts/bench_spread.sh "$spread" >&2
 fi
+
+echo "== recordings" >&2
+recording=(--tree "$tree" --out "$results/recording.json")
+[ "${QUARVEL_BENCH_FULL_RECORDING:-0}" = 1 ] && recording+=(--full)
+[ -n "$earlier" ] && recording+=(--earlier "$earlier_root/tree" --pairs "${QUARVEL_BENCH_PAIRS:-5}")
+python3 scripts/bench_recording.py "${recording[@]}"
 
 command="scripts/benchmarks.sh"
 [ -n "$earlier" ] && command="QUARVEL_BENCH_EARLIER=$earlier $command"
