@@ -17,6 +17,8 @@
 #   QUARVEL_BENCH_SPREAD=N           the road frame in N separate processes per size, with the
 #                                    allocator thresholds fixed and with glibc's own (default 10;
 #                                    0 leaves it out; about 20 s a process)
+#   QUARVEL_BENCH_SPREAD_GLIBC=N     processes per size for glibc's own thresholds (default: as
+#                                    QUARVEL_BENCH_SPREAD)
 #   QUARVEL_BENCH_WINE=0             leaves out the peer comparison under Wine (which installs
 #                                    the Debian 13 root with Wine 10 and the x86-64 mingw-w64
 #                                    compiler when missing)
@@ -93,10 +95,13 @@ fi
 
 echo "== the road frame over separate processes" >&2
 spread=${QUARVEL_BENCH_SPREAD:-10}
+spread_glibc=${QUARVEL_BENCH_SPREAD_GLIBC:-$spread}
 if [ "$spread" -gt 0 ]; then
   QUARVEL_BUILD_TREE="$tree" QUARVEL_SPREAD_OUT="$results/spread.json" scripts/bench_spread.sh "$spread" >&2
+fi
+if [ "$spread_glibc" -gt 0 ]; then
   QUARVEL_BUILD_TREE="$tree" QUARVEL_SPREAD_OUT="$results/spread_glibc.json" QUARVEL_BENCH_ENV=QUARVEL_HEAP_DEFAULTS=1 \
-    scripts/bench_spread.sh "$spread" >&2
+    scripts/bench_spread.sh "$spread_glibc" >&2
 fi
 
 echo "== recordings" >&2
@@ -107,6 +112,8 @@ python3 scripts/bench_recording.py "${recording[@]}"
 
 command="scripts/benchmarks.sh"
 [ -n "$earlier" ] && command="QUARVEL_BENCH_EARLIER=$earlier $command"
+[ -n "${QUARVEL_BENCH_SPREAD:-}" ] && command="QUARVEL_BENCH_SPREAD=$spread $command"
+[ -n "${QUARVEL_BENCH_SPREAD_GLIBC:-}" ] && command="QUARVEL_BENCH_SPREAD_GLIBC=$spread_glibc $command"
 [ "${QUARVEL_BENCH_FULL_RECORDING:-0}" = 1 ] && command="QUARVEL_BENCH_FULL_RECORDING=1 $command"
 [ -n "${QUARVEL_BUILD_TREE:-}" ] && command="QUARVEL_BUILD_TREE=$QUARVEL_BUILD_TREE $command"
 python3 scripts/benchmarks_report.py --results "$results" --out "$root/BENCHMARKS.md" \

@@ -332,7 +332,7 @@ def road_draws_section(res):
 
     q = Table()
     peer = q.add("1 000 draws a frame through the stand-in (Linux), per draw", per_draw(peer_linux),
-                 "the same program under Wine 8's Direct3D 11, per draw", per_draw(peer_wine))
+                 "the same program under Wine 10's Direct3D 11, per draw", per_draw(peer_wine))
     earlier = "`%s`" % res.earlier_label if res.earlier_label else "the earlier build"
     recordings = recording_table(res.extra.get("recording", {}), earlier)
     road_fps = [e["fps"] for e in res.extra.get("recording", {}).get("ours", {}).get("road", []) if "fps" in e]
@@ -362,7 +362,7 @@ def road_draws_section(res):
         "A peer comparison: one small Direct3D 11 program (`bench/d3d11/peer/peer_draws.cpp`) with the "
         "road scene's draw pattern (a discarding map of 24 vertices, two constant-block updates and a "
         "36-index draw, 1 000 times a frame), built for Linux against the stand-in and for 64-bit "
-        "Windows with mingw-w64 and run under Debian's Wine, whose Direct3D 11 draws through the same "
+        "Windows with mingw-w64 and run under Wine 10 (the Debian 13 root), whose Direct3D 11 draws through the same "
         "Mesa (`scripts/bench_peer_wine.sh`).",
         "",
         q.markdown(),
