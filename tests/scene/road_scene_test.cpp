@@ -126,8 +126,7 @@ protected:
         CloseScene();
     }
     static void Ready() {
-        const float factor[4] = {};
-        graphics.context->OMSetBlendState(graphics.blendOpaque, factor, 0xFFFFFFFF);
+        graphics.context->OMSetBlendState(graphics.blendOpaque, nullptr, 0xFFFFFFFF);
         graphics.context->OMSetDepthStencilState(graphics.depthOn, 1);
         graphics.context->RSSetState(graphics.cullBack);
     }
