@@ -4,9 +4,10 @@
 # only when something has to be installed.
 #
 #   scripts/setup.sh         what ./run.sh and ./test.sh need
-#   scripts/setup.sh wine    that, the 64-bit Windows compiler, and a Debian 13 root with Wine 10
-#                            outside the clone (scripts/wine-root.sh; made once, needs root), which
-#                            only the Windows checks under Wine and the peer benchmark use (large)
+#   scripts/setup.sh wine    that, the 64-bit Windows compiler, GoogleTest's sources (which the
+#                            Windows GPU suites build), and a Debian 13 root with Wine 10 outside
+#                            the clone (scripts/wine-root.sh; made once, needs root), which only
+#                            the Windows checks under Wine and the peer benchmark use (large)
 set -euo pipefail
 
 packages=(
@@ -25,7 +26,7 @@ packages=(
 )
 for extra in "$@"; do
   case "$extra" in
-    wine) packages+=(g++-mingw-w64-x86-64-posix debootstrap bubblewrap python3-numpy python3-pil) ;;
+    wine) packages+=(g++-mingw-w64-x86-64-posix googletest debootstrap bubblewrap python3-numpy python3-pil) ;;
     *) echo "setup: unknown package group '$extra' (known: wine)" >&2; exit 2 ;;
   esac
 done

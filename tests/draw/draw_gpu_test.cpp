@@ -118,8 +118,7 @@ protected:
         ASSERT_TRUE(opened);
         target = MakeTarget(1280, 720);
         Clear(kBlack);
-        const float blendFactor[4] = {};
-        graphics.context->OMSetBlendState(graphics.blendOpaque, blendFactor, 0xFFFFFFFF);
+        graphics.context->OMSetBlendState(graphics.blendOpaque, NULL, 0xFFFFFFFF);
         graphics.context->RSSetState(graphics.cullBack);
     }
     void TearDown() override {

@@ -57,6 +57,13 @@ void CloseGraphics() {
     mainWindow = NULL;
 }
 
+bool UnderWine() {
+#ifdef _WIN32
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return true;
+#endif
+    return false;
+}
+
 Pixels ReadTexture(ID3D11Texture2D* texture) {
     Pixels pixels;
     D3D11_TEXTURE2D_DESC desc;

@@ -1,5 +1,6 @@
-// A real window and graphics context for tests that draw (the Direct3D stand-in on a hidden
-// window of a chosen client size), and read-back of pixels through staging textures.
+// A real window and graphics context for tests that draw (the Direct3D stand-in, or Windows'
+// own under tests/windows/gpu_suites.cmake, on a hidden window of a chosen client size), and
+// read-back of pixels through staging textures.
 #pragma once
 
 #include <d3d11.h>
@@ -15,6 +16,9 @@ namespace quarvel::test {
 bool OpenGraphics(int width, int height, bool withChain);
 // Releases the chain, the graphics and the window; the globals are zero again.
 void CloseGraphics();
+// Whether the Direct3D under test is Wine's, where a case meets one of its known departures
+// from Direct3D.
+bool UnderWine();
 
 struct Pixels {
     int width = 0, height = 0;

@@ -99,8 +99,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(opened);
         ASSERT_NE(imageView, nullptr);
-        const float blendFactor[4] = {};
-        graphics.context->OMSetBlendState(graphics.blendOpaque, blendFactor, 0xFFFFFFFF);
+        graphics.context->OMSetBlendState(graphics.blendOpaque, NULL, 0xFFFFFFFF);
     }
 
     // The test image drawn into target 0 with the pass-through, as the scene would leave it.

@@ -38,8 +38,7 @@ protected:
         RenderTarget target = MakeTarget(kWidth, kHeight, DXGI_FORMAT_R32G32B32A32_FLOAT);
         const float grey[4] = {0.5f, 0.5f, 0.5f, 0.0f};
         BindAndClear(target, grey);
-        const float factor[4] = {};
-        graphics.context->OMSetBlendState(graphics.blendOpaque, factor, 0xFFFFFFFF);
+        graphics.context->OMSetBlendState(graphics.blendOpaque, nullptr, 0xFFFFFFFF);
         graphics.context->OMSetDepthStencilState(graphics.depthOff, 1);
         graphics.context->RSSetState(graphics.cullBack);
         musicTimeMs = ms;

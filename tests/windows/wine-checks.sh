@@ -8,7 +8,9 @@
 #  dialog    the setup dialog comes up and Escape in it gives exit status 255;
 #  show      the whole presentation as a person runs it (tests/windows/wine_show_check.py says
 #            what each run must show), Escape during the road scene, and the fault cases;
-#  frames    the frame-dump tool's pictures from Wine's Direct3D against the stand-in's.
+#  frames    the frame-dump tool's pictures from Wine's Direct3D against the stand-in's;
+#  gpu-tests the suites that assert what Direct3D draws (tests/windows/gpu_suites.cmake), built
+#            for Windows and run against Wine's Direct3D; their XML reports go to the results.
 # Arguments pick parts (default: all). Needs a native tree that has made the data files and
 # the Linux frame-dump tool (QUARVEL_HOST_BUILD, default build). Results, screenshots and the
 # frame table go to build-windows/wine-results/.
@@ -20,13 +22,13 @@ host=$(realpath -m "${QUARVEL_HOST_BUILD:-build}")
 out=build-windows/wine64
 results=$PWD/build-windows/wine-results
 parts=("$@")
-[ ${#parts[@]} -eq 0 ] && parts=(audio dialog show frames)
+[ ${#parts[@]} -eq 0 ] && parts=(audio dialog show frames gpu-tests)
 for tool in x86_64-w64-mingw32-g++-posix ffmpeg python3; do
   command -v "$tool" >/dev/null || { echo "wine-checks: $tool is missing" >&2; exit 2; }
 done
 
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
-      -DCMAKE_BUILD_TYPE=Release -DQUARVEL_BUILD_TESTS=OFF -DQUARVEL_BUILD_BENCHMARKS=OFF \
+      -DCMAKE_BUILD_TYPE=Release -DQUARVEL_BUILD_TESTS=ON -DQUARVEL_BUILD_BENCHMARKS=OFF \
       -DQUARVEL_HOST_BUILD_DIR="$host" -DQUARVEL_WINE_SMOKE=ON -DQUARVEL_FRAME_DUMP=ON >/dev/null
 cmake --build "$out" -j "${QUARVEL_JOBS:-2}"
 
@@ -83,6 +85,31 @@ PY
       ;;
     frames)
       tests/windows/wine-frames.sh "$host" "$PWD/$out" "$results/frames" || fail "frames against the stand-in"
+      ;;
+    gpu-tests)
+      # Only this part builds the suites. Each runs beside the package's Data/ and Shaders/,
+      # with the debug font the text case reads, which the package leaves out. The display is
+      # the size of the stand-in's virtual desktop: Windows holds a framed window to its
+      # largest tracking size, which follows the screen's, and on the default 1280 x 1024 the
+      # suites' 1366 x 768 and 1280 x 1024 client areas would come out smaller.
+      cmake --build "$out" -j "${QUARVEL_JOBS:-2}" --target quarvel_gpu_tests
+      gpu=$PWD/$out/gpu-tests
+      rm -rf "$gpu/Data" "$gpu/Shaders" "$gpu"/*.xml "$results/gpu-tests"
+      cp -r "$package/Data" "$package/Shaders" "$gpu/"
+      cp "$host/Data/DebugFont.bin" "$gpu/Data/"
+      mkdir -p "$results/gpu-tests"
+      QUARVEL_WINE_SCREEN=1920x1080x24 in_root bash -c 'cd "$1" && failed=0
+        for suite in *_test.exe; do
+          name=${suite%.exe}
+          timeout 900 "$WINE" "$suite" --gtest_output="xml:$name.xml" 2>&1 | tr -d "\r" >"$2/$name.log"
+          status=${PIPESTATUS[0]}; [ "$status" -eq 0 ] || { failed=$((failed + 1)); echo "$name: exit status $status"; }
+          mv "$name.xml" "$2/" 2>/dev/null || true
+          echo "$name: $(grep -E "^\[  (PASSED|FAILED|SKIPPED) +\] [0-9]" "$2/$name.log" | tr -s " " | paste -sd " ")"
+          # Each failed or skipped case, a skip with its reason.
+          awk "/: Skipped\$/ { getline; print \"  \" \$0 }
+               /^\[  (FAILED  |SKIPPED ) *\] [^0-9].*\([0-9]+ ms\)\$/ { print \"  \" \$0 }" "$2/$name.log"
+        done
+        exit $failed' _ "$gpu" "$results/gpu-tests" || fail "GPU suites under Wine (logs in $results/gpu-tests)"
       ;;
     *) fail "unknown part $part" ;;
   esac
