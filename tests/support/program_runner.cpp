@@ -194,7 +194,6 @@ std::vector<std::vector<unsigned char>> Recording::LoopPictures() const {
 
 void ReadRecorded(const std::string& folder, Recording& recording) {
     recording.frames = ReadFrames(folder);
-    recording.table = ReadFile(folder + "/frames.tsv");
     recording.pictures.clear();
     for (const RecordedFrame& frame : recording.frames) {
         char name[32];
