@@ -1,8 +1,6 @@
 // Streams as the main loop sees them: opening, playing, the heard position, the end.
 #include "bass_fixture.h"
 
-#include <vector>
-
 namespace quarvel::test {
 namespace {
 
