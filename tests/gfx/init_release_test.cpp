@@ -3,8 +3,6 @@
 // letterbox viewport it works out is seen in the whole program's recordings.)
 #include <gtest/gtest.h>
 
-#include <float.h>
-
 #include <algorithm>
 #include <cstring>
 #include <map>

@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <functional>
-#include <random>
 
 #include "hlsl/shader_blob.h"
 

@@ -2,7 +2,6 @@
 // or in place when nothing started that, each view must hold its own picture exactly.
 #include <gtest/gtest.h>
 #include <math.h>
-#include <stdlib.h>
 
 #include <string>
 
