@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "app/setup_dialog.h"
 #include "dialog/gtk_dialog.h"
@@ -135,8 +136,7 @@ void Inspect() {
     // The client area is the template's size in the font's dialog units, and DS_CENTER.
     RECT frame = Pixels(RECT{0, 0, 186, 111});
     int width = gtk_widget_get_allocated_width(window), height = gtk_widget_get_allocated_height(window);
-    EXPECT_EQ(width, frame.right);
-    EXPECT_EQ(height, frame.bottom);
+    EXPECT_EQ(std::make_pair(width, height), std::make_pair(int(frame.right), int(frame.bottom)));
     int x = 0, y = 0;
     gdk_window_get_origin(gtk_widget_get_window(window), &x, &y);
     EXPECT_NEAR(x, (kScreenWidth - width) / 2, 1);
@@ -146,10 +146,9 @@ void Inspect() {
     GtkWidget* fixed = gtk_bin_get_child(GTK_BIN(window));
     gtk_container_child_get(GTK_CONTAINER(fixed), run, "x", &x, "y", &y, nullptr);
     RECT expected = Pixels(RECT{7, 90, 57, 104});
-    EXPECT_EQ(x, expected.left);
-    EXPECT_EQ(y, expected.top);
-    EXPECT_EQ(gtk_widget_get_allocated_width(run), expected.right - expected.left);
-    EXPECT_EQ(gtk_widget_get_allocated_height(run), expected.bottom - expected.top);
+    EXPECT_EQ(std::make_tuple(x, y, gtk_widget_get_allocated_width(run), gtk_widget_get_allocated_height(run)),
+              std::make_tuple(int(expected.left), int(expected.top), int(expected.right - expected.left),
+                              int(expected.bottom - expected.top)));
     EXPECT_EQ(gtk_window_get_default_widget(GTK_WINDOW(window)), run);
 
     GtkWidget* combo = Widget(IDC_RESOLUTION);
@@ -187,8 +186,7 @@ TEST_F(ShownDialogTest, WindowFollowsTheTemplateAndEnterPressesRun) {
     ASSERT_EQ(Open(InspectingProc), 1);
     xdotool.Join();
     EXPECT_EQ(inspections, 1);
-    EXPECT_EQ(displaySettings.width, 1280);
-    EXPECT_EQ(displaySettings.height, 720);
+    EXPECT_EQ(std::make_pair(displaySettings.width, displaySettings.height), std::make_pair(1280, 720));
     // Starting GTK left the C library's locale alone, whatever the environment asks for.
     EXPECT_STREQ(setlocale(LC_ALL, nullptr), "C");
 }
@@ -235,9 +233,8 @@ TEST_F(ShownDialogTest, ClicksAndChoicesReachTheModel) {
     EXPECT_EQ(clicker->Join(), 0);
     clicker.reset();
     EXPECT_EQ(inspections, 1);
-    EXPECT_EQ(displaySettings.width, 800);
-    EXPECT_EQ(displaySettings.height, 600);
-    EXPECT_EQ(displaySettings.windowed, 1);
+    EXPECT_EQ(std::make_tuple(displaySettings.width, displaySettings.height, displaySettings.windowed),
+              std::make_tuple(800, 600, 1));
 }
 
 TEST_F(ShownDialogTest, EscapeAndTheCloseBoxCancel) {
