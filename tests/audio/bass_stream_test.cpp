@@ -30,7 +30,7 @@ TEST_F(AudioStream, InitWorksWithoutASoundDeviceAndOnlyOnce) {
     EXPECT_TRUE(WaitUntilHeard(stream, 0.1));
 }
 
-TEST_F(AudioStream, BadAndMissingFilesGiveNoStreamAndSayWhy) {
+TEST_F(AudioStream, BadAndMissingFilesGiveTheNullHandleWhichIsStoppedAndRefused) {
     Start("1");
     struct Case {
         std::string path;
@@ -43,11 +43,8 @@ TEST_F(AudioStream, BadAndMissingFilesGiveNoStreamAndSayWhy) {
         EXPECT_EQ(BASS_StreamCreateFile(FALSE, c.path.c_str(), 0, 0, 0), 0u) << c.path;
         EXPECT_EQ(BASS_ErrorGetCode(), c.error) << c.path;
     }
-}
 
-// The handle the program holds when the file did not open.
-TEST_F(AudioStream, TheNullHandleIsStoppedAndRefused) {
-    Start("1");
+    // The handle the program then holds is stopped and refused.
     float bins[1024];
     float level = 0;
     EXPECT_EQ(BASS_ChannelIsActive(0), 0u);

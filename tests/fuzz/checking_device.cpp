@@ -94,15 +94,9 @@ private:
 };
 
 // Bytes per texel of the formats the loaders use.
-UINT TexelBytes(DXGI_FORMAT format) {
-    switch (format) {
-        case DXGI_FORMAT_R8G8B8A8_UNORM:
-        case DXGI_FORMAT_R8G8B8A8_UNORM_SRGB:
-        case DXGI_FORMAT_B8G8R8A8_UNORM:
-            return 4;
-        default:
-            return 0;
-    }
+UINT TexelBytes(DXGI_FORMAT f) {
+    const bool rgba = f == DXGI_FORMAT_R8G8B8A8_UNORM || f == DXGI_FORMAT_R8G8B8A8_UNORM_SRGB;
+    return rgba || f == DXGI_FORMAT_B8G8R8A8_UNORM ? 4 : 0;
 }
 
 // The calls the loaders never make: refused, or answered with nothing.
