@@ -11,12 +11,10 @@ using namespace quarvel::platform::dialog;
 
 TEST(DialogUnits, AverageWidthAndPixelHeightAsWindowsRoundsThem) {
     // (width / 26 + 1) / 2: the average of 52 letters, rounded.
-    EXPECT_EQ(AverageCharWidth(337), 6);
-    EXPECT_EQ(AverageCharWidth(338), 7);
-    EXPECT_EQ(AverageCharWidth(259), 5);
-    EXPECT_EQ(PointsToPixels(8, 96), 11);
-    EXPECT_EQ(PointsToPixels(9, 96), 12);
-    EXPECT_EQ(PointsToPixels(8, 120), 13);
+    EXPECT_EQ(std::make_tuple(AverageCharWidth(337), AverageCharWidth(338), AverageCharWidth(259)),
+              std::make_tuple(6, 7, 5));
+    EXPECT_EQ(std::make_tuple(PointsToPixels(8, 96), PointsToPixels(9, 96), PointsToPixels(8, 120)),
+              std::make_tuple(11, 12, 13));
 }
 
 TEST(DialogUnits, TahomaEightPointLayoutAndItsRounding) {

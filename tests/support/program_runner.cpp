@@ -47,12 +47,8 @@ ProgramRun RunProgram(const std::string& directory, const std::map<std::string, 
     variables["QUARVEL_WIN32_TRACE"] = "1";
     // A call Direct3D would crash on stops the run here as well.
     variables["QUARVEL_D3D11_STRICT"] = "1";
-    for (const auto& [name, value] : changes) {
-        if (value.empty())
-            variables.erase(name);
-        else
-            variables[name] = value;
-    }
+    for (const auto& [name, value] : changes) variables[name] = value;
+    std::erase_if(variables, [](const auto& variable) { return variable.second.empty(); });  // removed by the test
     std::vector<std::string> texts;
     for (const auto& [name, value] : variables) texts.push_back(name + "=" + value);
     std::vector<char*> environment;

@@ -119,24 +119,19 @@ TEST(SynthEnvelope, SegmentsInOrder)
                                                 {150, 0.5f},    {11503, 0.5f}, {11504, 0.5f},
                                                 {11519, 0.25f}, {11534, 0.0f}, {n - 1, 0.0f}};
     for (auto [i, level] : levels) EXPECT_NEAR(note[i], level, 1e-6) << i;
-}
 
-TEST(SynthEnvelope, NoSustainWhenShorterThanAttackAndDecay)
-{
+    // Shorter than attack and decay: no sustain.
     Envelope(0.5L, 20000, 10000, 30, 1, 1.0f);
-    int32_t n = adsr<R>(2, 1);  // 23008 samples asked for, 30000 of attack and decay
+    n = adsr<R>(2, 1);  // 23008 samples asked for, 30000 of attack and decay
     EXPECT_EQ(n, 20000 + 10000 + 30 + 32767);
     EXPECT_NEAR(note[30000], 0.5f, 1e-5);  // the release starts right after the decay
     EXPECT_NEAR(note[30015], 0.25f, 1e-5);
     EXPECT_NEAR(note[30030], 0.0f, 1e-5);
-}
 
-TEST(SynthEnvelope, EverySegmentHasASample)
-{
     // 2^-16 * 32767 rounds to a zero count; it renders one sample and stays finite.
     Envelope(0.5L, 0, 0, 0, 1, 1.0f);
     vars<R>.ea = vars<R>.ed = vars<R>.er = std::exp2((R)-16);
-    int32_t n = adsr<R>(1, 1);
+    n = adsr<R>(1, 1);
     EXPECT_EQ(n, 1 + 1 + (11504 - 2) + 1 + 32767);
     for (int i = 0; i < n; i++) ASSERT_TRUE(std::isfinite(note[i])) << i;
     EXPECT_NEAR(note[1], 1.0f, 1e-6);
