@@ -60,7 +60,6 @@ struct Vertex {
 std::vector<Vertex> Quad(float left, float top, float right, float bottom, float z, float r, float g, float b,
                          float a = 1.0f);
 
-hlsl::VertexInput Input(const char* semantic, uint32_t index, uint32_t location, uint32_t components = 4);
 std::vector<uint8_t> VertexBlob(const std::string& glsl, std::vector<hlsl::VertexInput> inputs,
                                 std::vector<hlsl::ConstantBlock> blocks = {});
 std::vector<uint8_t> PixelBlob(const std::string& glsl, std::vector<hlsl::ConstantBlock> blocks = {},

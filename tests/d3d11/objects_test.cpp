@@ -32,7 +32,7 @@ TEST_F(D3d11ObjectsTest, AnInvalidDescriptionIsRefusedWithANullResult) {
 }
 
 TEST_F(D3d11ObjectsTest, InputLayoutsMatchTheShaderBySemantic) {
-    const std::vector<uint8_t> vs = VertexBlob(kColorVertexGlsl, {Input("POSITION", 0, 0), Input("COLOR", 0, 1)});
+    const std::vector<uint8_t> vs = VertexBlob(kColorVertexGlsl, {{"POSITION", 0, 0}, {"COLOR", 0, 1}});
     const D3D11_INPUT_ELEMENT_DESC onlyPosition[] = {
         {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0}};
     ID3D11InputLayout* layout = reinterpret_cast<ID3D11InputLayout*>(0x1);

@@ -102,22 +102,21 @@ TEST_F(InitGraphicsTest, CreatesEverythingForTheClientArea) {
 }
 
 TEST_F(InitGraphicsTest, FallsBackThroughTheDriverTypes) {
-    Intercepted().failingDrivers = {D3D_DRIVER_TYPE_HARDWARE};
-    ASSERT_TRUE(InitGraphics(true));
-    EXPECT_EQ(Intercepted().triedDrivers, (std::vector<D3D_DRIVER_TYPE>{D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP}));
-    EXPECT_EQ(graphics.driverType, D3D_DRIVER_TYPE_WARP);
-    ReleaseGraphics();
-
-    Intercepted().triedDrivers.clear();
-    Intercepted().failingDrivers = {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP};
-    ASSERT_TRUE(InitGraphics(true));
-    EXPECT_EQ(graphics.driverType, D3D_DRIVER_TYPE_REFERENCE);
-    ReleaseGraphics();
-
-    Intercepted().triedDrivers.clear();
-    Intercepted().failingDrivers = {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP, D3D_DRIVER_TYPE_REFERENCE};
-    EXPECT_FALSE(InitGraphics(true));
-    EXPECT_EQ(Intercepted().triedDrivers.size(), 3u);
+    // The types in the order they are tried, failing one more each time.
+    const std::vector<D3D_DRIVER_TYPE> order = {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP,
+                                                D3D_DRIVER_TYPE_REFERENCE};
+    for (size_t failing = 1; failing <= order.size(); ++failing) {
+        Intercepted().triedDrivers.clear();
+        Intercepted().failingDrivers.assign(order.begin(), order.begin() + failing);
+        const bool started = InitGraphics(true);
+        EXPECT_EQ(started, failing < order.size());
+        EXPECT_EQ(Intercepted().triedDrivers,
+                  std::vector(order.begin(), order.begin() + std::min(failing + 1, order.size())));
+        if (!started) continue;
+        EXPECT_EQ(graphics.driverType, order[failing]);
+        ReleaseGraphics();
+    }
+    // With none left, start-up failed and left nothing.
     EXPECT_EQ(LiveObjectCount(), baseline);
     for (const auto& [name, pointer] : OwnedFields()) EXPECT_EQ(pointer, nullptr) << name;
     EXPECT_TRUE(ReleaseGraphics());

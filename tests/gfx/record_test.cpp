@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <tuple>
@@ -80,8 +80,7 @@ protected:
 TEST_F(RecordFolder, WritesNumberedPngsAndAnIndex) {
     const std::string folder = dir + "/a/b/";
     std::ofstream(dir + "/placeholder");
-    mkdir((dir + "/a").c_str(), 0755);
-    mkdir((dir + "/a/b").c_str(), 0755);
+    std::filesystem::create_directories(folder);
     std::ofstream(dir + "/a/b/00007.png") << "old";
     std::ofstream(dir + "/a/b/notes.png") << "kept";
     std::string error;

@@ -38,14 +38,11 @@ protected:
         gfx_test::DestroyMainWindow();
     }
 
-    // Writes <dir>/<name>.shader from `text` (with `word` as its length word when given) and
-    // returns the source path a program names.
-    std::string Pack(const std::string& name, const std::string& text, int64_t word = -1) {
+    // Writes <dir>/<name>.shader from `text` and returns the source path a program names.
+    std::string Pack(const std::string& name, const std::string& text) {
         std::vector<uint8_t> packed;
         std::string error;
         EXPECT_TRUE(quarvel::shader_pack::PackShaderText(text, 6, packed, error));
-        if (word >= 0)
-            for (int i = 0; i < 4; ++i) packed[i] = uint8_t(word >> (8 * i));
         EXPECT_TRUE(quarvel::test::WriteWholeFile(dir / (name + ".shader"), packed.data(), packed.size()));
         return dir / (name + ".fx");
     }

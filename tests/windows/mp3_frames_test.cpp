@@ -18,6 +18,7 @@
 #include <numbers>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quarvel::bass {
@@ -106,9 +107,8 @@ TEST(WindowsMp3Frames, FramesTrimmedToTheGaplessSpanAreWhatMpg123Plays) {
         std::unique_ptr<ByteSource> source = OpenMemorySource(encoded.bytes.data(), encoded.bytes.size());
         Mp3FrameReader reader(*source);
         ASSERT_TRUE(reader.Open());
-        EXPECT_EQ(reader.First().version, c.version);
-        EXPECT_EQ(reader.First().rate, c.rate);
-        EXPECT_EQ(reader.First().channels, c.channels);
+        EXPECT_EQ(std::make_tuple(reader.First().version, reader.First().rate, reader.First().channels),
+                  std::make_tuple(c.version, c.rate, c.channels));
         ASSERT_TRUE(reader.Info().gapless);
 
         size_t frameCount = 0;
