@@ -104,8 +104,7 @@ TEST_F(AudioStream, EndsWhenTheLastSampleHasBeenHeard) {
     for (float& bin : bins) bin = 7.0f;
     EXPECT_EQ(BASS_ChannelGetData(stream, bins, BASS_DATA_FFT2048), static_cast<DWORD>(-1));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ENDED);
-    EXPECT_EQ(bins[0], 7.0f);
-    EXPECT_EQ(bins[1023], 7.0f);
+    EXPECT_EQ(std::make_pair(bins[0], bins[1023]), std::make_pair(7.0f, 7.0f));
     float level = 7.0f;
     EXPECT_FALSE(BASS_ChannelGetLevelEx(stream, &level, 0.05f, BASS_LEVEL_MONO | BASS_LEVEL_RMS));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ENDED);

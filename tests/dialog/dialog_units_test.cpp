@@ -34,8 +34,7 @@ TEST(DialogUnits, TahomaEightPointLayoutAndItsRounding) {
 
 TEST(FontMetrics, TemplateFontOrItsSubstituteIsMeasured) {
     DialogFont font = DialogFontFromTemplate("Tahoma", 8, 0, false);
-    EXPECT_EQ(font.pixelHeight, 11);
-    EXPECT_EQ(font.weight, 400);
+    EXPECT_EQ(std::make_pair(font.pixelHeight, font.weight), std::make_pair(11, 400));
     BaseUnits units;
     std::string family;
     ASSERT_TRUE(MeasureBaseUnits(font, &units, &family));

@@ -110,8 +110,7 @@ TEST_F(SetupDialogTest, RunCopiesTheSelectionAndBothCheckBoxes) {
     displaySettings.windowed = 1;
     ASSERT_EQ(Open("800x600x32@60,1280x720x32@60"), 1);
     EXPECT_EQ(shown.windowedBox, BST_CHECKED);
-    EXPECT_EQ(displaySettings.windowed, 1);
-    EXPECT_EQ(displaySettings.multisampling, 0);
+    EXPECT_EQ(std::make_pair(displaySettings.windowed, displaySettings.multisampling), std::make_pair(1, 0));
 }
 
 TEST_F(SetupDialogTest, CancelReturnsZeroAndChangesNothing) {

@@ -153,8 +153,7 @@ TEST_F(ResourceTest, MeshIsScaledAndReordered) {
     // An index past the last vertex and a count that is not a multiple of three still load.
     Mesh* mesh = LoadMeshFile(VboFile(3, 4, vertices, {0, 1, 7, 2}));
     ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->vertexCount, 3);
-    EXPECT_EQ(mesh->indexCount, 4);
+    EXPECT_EQ(std::make_pair(mesh->vertexCount, mesh->indexCount), std::make_pair(3, 4));
     EXPECT_TRUE(!mesh->texture0 && !mesh->texture1 && !mesh->cullFrontFaces);
 
     const Bytes vertexBytes = quarvel::test::ReadBufferBytes(mesh->vertexBuffer);
