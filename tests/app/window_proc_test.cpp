@@ -28,10 +28,8 @@ protected:
         long long quit = -1;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                quit = static_cast<long long>(msg.wParam);
-            else
-                DispatchMessageA(&msg);
+            if (msg.message == WM_QUIT) quit = static_cast<long long>(msg.wParam);
+            if (msg.message != WM_QUIT) DispatchMessageA(&msg);
         }
         return quit;
     }

@@ -106,8 +106,6 @@ protected:
     }
     static std::vector<Rgba8> ReadRgba8(ID3D11Texture2D* texture) { return Read<Rgba8>(texture); }
     static std::vector<float> ReadFloat4(ID3D11Texture2D* texture) { return Read<float>(texture); }
-    // 32-bit texels (depth-stencil)
-    static std::vector<uint32_t> ReadWords(ID3D11Texture2D* texture) { return Read<uint32_t>(texture); }
     Rgba8 Pixel(int x, int y) { return ReadRgba8(target_.get())[y * width_ + x]; }
 
     Ref<ID3D11Device> device_;

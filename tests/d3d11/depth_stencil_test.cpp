@@ -46,7 +46,7 @@ protected:
         return {TRUE, D3D11_DEPTH_WRITE_MASK_ALL, D3D11_COMPARISON_LESS, FALSE, 0, 0, {}, {}};
     }
     // Depth of texel (x, y) in 0..1, from Direct3D's D24S8 layout.
-    double DepthAt(int x, int y) { return (ReadWords(depth_.get())[y * 4 + x] & 0xFFFFFF) / 16777215.0; }
+    double DepthAt(int x, int y) { return (Read<uint32_t>(depth_.get())[y * 4 + x] & 0xFFFFFF) / 16777215.0; }
     void ClearDepth(float depth, uint8_t stencil = 0) {
         context_->ClearDepthStencilView(depthView_.get(), D3D11_CLEAR_DEPTH | D3D11_CLEAR_STENCIL, depth, stencil);
     }

@@ -98,6 +98,11 @@ ProgramRun RunProgram(const std::string& directory, const std::map<std::string, 
 
 namespace {
 
+std::vector<unsigned char> ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), {});
+}
+
 std::vector<std::string> FilesIn(const std::string& folder, const std::vector<std::string>& suffixes) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(ProgramDirectory() + "/" + folder)) {
@@ -161,11 +166,6 @@ std::vector<RecordedFrame> ReadFrames(const std::string& folder) {
         frames.push_back(frame);
     }
     return frames;
-}
-
-std::vector<unsigned char> ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::vector<unsigned> Recording::LoopTimes() const {

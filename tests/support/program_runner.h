@@ -53,7 +53,6 @@ struct RecordedFrame {
     bool loop;  // false: before the music started (the loading bar)
 };
 std::vector<RecordedFrame> ReadFrames(const std::string& folder);
-std::vector<unsigned char> ReadFile(const std::string& path);
 
 // A run recorded into a folder: its frames and their PNG files.
 struct Recording {
