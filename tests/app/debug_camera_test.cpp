@@ -37,8 +37,7 @@ TEST_F(AppDebugCamera, HoldingWClimbsFor34FramesAndStopsOnThe52ndAfterRelease) {
     UpdateDebugCamera();
     EXPECT_EQ(debugCamera.speedForward, 0.0f);
     // Only forward moved: from the start position along the vectors of each previous frame.
-    EXPECT_EQ(debugCamera.speedBack, 0.0f);
-    EXPECT_EQ(debugCamera.speedUp, 0.0f);
+    EXPECT_EQ(std::make_pair(debugCamera.speedBack, debugCamera.speedUp), std::make_pair(0.0f, 0.0f));
 }
 
 TEST_F(AppDebugCamera, AnglesWrapOnceAndVectorsFollowThem) {

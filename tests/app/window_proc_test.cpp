@@ -2,6 +2,8 @@
 // camera with the cursor confined to the client area.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/debug_camera.h"
 #include "app/window_proc.h"
 #include "test_window.h"
@@ -26,10 +28,8 @@ protected:
         long long quit = -1;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                quit = static_cast<long long>(msg.wParam);
-            else
-                DispatchMessageA(&msg);
+            if (msg.message == WM_QUIT) quit = static_cast<long long>(msg.wParam);
+            if (msg.message != WM_QUIT) DispatchMessageA(&msg);
         }
         return quit;
     }
@@ -57,17 +57,14 @@ TEST_F(AppWindowProc, DragTurnsTheCameraWithTheCursorConfined) {
     ClientToScreen(window, &origin);
     RECT clip{};
     GetClipCursor(&clip);
-    EXPECT_EQ(clip.left, origin.x);
-    EXPECT_EQ(clip.top, origin.y);
-    EXPECT_EQ(clip.right, origin.x + 641);
-    EXPECT_EQ(clip.bottom, origin.y + 361);
+    EXPECT_EQ(std::make_tuple(clip.left, clip.top, clip.right, clip.bottom),
+              std::make_tuple(origin.x, origin.y, origin.x + 641, origin.y + 361));
 
     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(250, 100));
     // A second press while dragging keeps the first press point.
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(250, 100));
     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 130));
-    EXPECT_EQ(debugCamera.yawInput, 100.0f);
-    EXPECT_EQ(debugCamera.pitchInput, 30.0f);
+    EXPECT_EQ(std::make_pair(debugCamera.yawInput, debugCamera.pitchInput), std::make_pair(100.0f, 30.0f));
     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(300, 130));
     EXPECT_FALSE(debugCamera.dragging);
     EXPECT_EQ(GetCapture(), nullptr);

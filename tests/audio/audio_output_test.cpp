@@ -45,8 +45,7 @@ TEST_F(AudioOutput, NullOutputRunsInRealTimeWithoutADevice) {
 
     // Opened paused: nothing is pulled until it starts.
     std::this_thread::sleep_for(30ms);
-    EXPECT_EQ(FramesPulled(output), 0u);
-    EXPECT_EQ(FramesHeard(output), 0u);
+    EXPECT_EQ(FramesPulled(output) + FramesHeard(output), 0u);
 
     StartOutput(output);
     auto start = std::chrono::steady_clock::now();

@@ -1,27 +1,14 @@
-// The library's inner pieces on synthetic input: the transform of a constant, the ring and
-// the timeline that turns the output clock into a stream position.
-#include "analysis.h"
+// The library's inner pieces on synthetic input: the ring and the timeline that turns the
+// output clock into a stream position.
 #include "pcm_ring.h"
 #include "timeline.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
 namespace quarvel::audio {
 namespace {
-
-TEST(AudioSpectrum, ConstantGoesToBinZeroOnly) {
-    Spectrum2048 spectrum;
-    std::vector<float> samples(Spectrum2048::kSize, 0.25f);
-    float bins[Spectrum2048::kBins];
-    spectrum.Compute(samples.data(), bins);
-    EXPECT_NEAR(bins[0], 0.5f, 1e-4f);  // twice the mean
-    EXPECT_NEAR(bins[1], 0.25f, 1e-4f);  // the window's own spread
-    EXPECT_LT(*std::max_element(bins + 2, bins + Spectrum2048::kBins), 1e-4f);
-}
 
 TEST(AudioPcmRing, WritesWrapAroundAndFramesStayWhole) {
     PcmRing ring(2, 6);  // rounds up to 8 frames

@@ -24,14 +24,7 @@ void main() { target0 = color; }
 
 hlsl::ConstantBlock Block(const char* glslName, uint32_t slot, uint32_t d3dSize, uint32_t glSize,
                           std::vector<hlsl::CopyRange> repack = {}) {
-    hlsl::ConstantBlock b;
-    b.name = glslName;
-    b.glslBlockName = glslName;
-    b.slot = slot;
-    b.d3dSize = d3dSize;
-    b.glSize = glSize;
-    b.repack = std::move(repack);
-    return b;
+    return {glslName, glslName, slot, d3dSize, glSize, std::move(repack)};
 }
 
 class D3d11BufferTest : public DeviceTest {

@@ -27,10 +27,6 @@ std::vector<Vertex> Quad(float left, float top, float right, float bottom, float
             {left, bottom, z, r, g, b, a}, {right, top, z, r, g, b, a}, {right, bottom, z, r, g, b, a}};
 }
 
-hlsl::VertexInput Input(const char* semantic, uint32_t index, uint32_t location, uint32_t components) {
-    return {semantic, index, location, components};
-}
-
 std::vector<uint8_t> VertexBlob(const std::string& glsl, std::vector<hlsl::VertexInput> inputs,
                                 std::vector<hlsl::ConstantBlock> blocks) {
     return hlsl::WriteShaderBlob(
@@ -85,7 +81,7 @@ void DeviceTest::BindTarget(ID3D11DepthStencilView* depth) {
 
 void DeviceTest::UseColorShaders() {
     if (!colorVs_) {
-        colorVsBlob_ = VertexBlob(kColorVertexGlsl, {Input("POSITION", 0, 0), Input("COLOR", 0, 1)});
+        colorVsBlob_ = VertexBlob(kColorVertexGlsl, {{"POSITION", 0, 0}, {"COLOR", 0, 1}});
         const std::vector<uint8_t> ps = PixelBlob(kColorPixelGlsl);
         ASSERT_EQ(device_->CreateVertexShader(colorVsBlob_.data(), colorVsBlob_.size(), nullptr, &colorVs_), S_OK);
         ASSERT_EQ(device_->CreatePixelShader(ps.data(), ps.size(), nullptr, &colorPs_), S_OK);

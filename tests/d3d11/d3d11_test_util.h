@@ -60,7 +60,6 @@ struct Vertex {
 std::vector<Vertex> Quad(float left, float top, float right, float bottom, float z, float r, float g, float b,
                          float a = 1.0f);
 
-hlsl::VertexInput Input(const char* semantic, uint32_t index, uint32_t location, uint32_t components = 4);
 std::vector<uint8_t> VertexBlob(const std::string& glsl, std::vector<hlsl::VertexInput> inputs,
                                 std::vector<hlsl::ConstantBlock> blocks = {});
 std::vector<uint8_t> PixelBlob(const std::string& glsl, std::vector<hlsl::ConstantBlock> blocks = {},
@@ -107,8 +106,6 @@ protected:
     }
     static std::vector<Rgba8> ReadRgba8(ID3D11Texture2D* texture) { return Read<Rgba8>(texture); }
     static std::vector<float> ReadFloat4(ID3D11Texture2D* texture) { return Read<float>(texture); }
-    // 32-bit texels (depth-stencil)
-    static std::vector<uint32_t> ReadWords(ID3D11Texture2D* texture) { return Read<uint32_t>(texture); }
     Rgba8 Pixel(int x, int y) { return ReadRgba8(target_.get())[y * width_ + x]; }
 
     Ref<ID3D11Device> device_;

@@ -1,6 +1,6 @@
-// Depth and stencil: the system's depth texture (R24G8_TYPELESS with D24_UNORM_S8_UINT and
-// R24_UNORM_X8_TYPELESS views), depth tests, clears, depth clamping
-// and the stencil operations the system uses, read back through a staging copy of the depth texture.
+// Depth: the system's depth texture (R24G8_TYPELESS with D24_UNORM_S8_UINT and
+// R24_UNORM_X8_TYPELESS views), depth tests, clears and depth clamping, read back through a
+// staging copy of the depth texture.
 #include <array>
 
 #include "d3d11_test_util.h"
@@ -45,9 +45,8 @@ protected:
     static D3D11_DEPTH_STENCIL_DESC DepthOn() {
         return {TRUE, D3D11_DEPTH_WRITE_MASK_ALL, D3D11_COMPARISON_LESS, FALSE, 0, 0, {}, {}};
     }
-    // Depth of texel (x, y) in 0..1 and its stencil value, from Direct3D's D24S8 layout.
-    double DepthAt(int x, int y) { return (ReadWords(depth_.get())[y * 4 + x] & 0xFFFFFF) / 16777215.0; }
-    uint32_t StencilAt(int x, int y) { return ReadWords(depth_.get())[y * 4 + x] >> 24; }
+    // Depth of texel (x, y) in 0..1, from Direct3D's D24S8 layout.
+    double DepthAt(int x, int y) { return (Read<uint32_t>(depth_.get())[y * 4 + x] & 0xFFFFFF) / 16777215.0; }
     void ClearDepth(float depth, uint8_t stencil = 0) {
         context_->ClearDepthStencilView(depthView_.get(), D3D11_CLEAR_DEPTH | D3D11_CLEAR_STENCIL, depth, stencil);
     }

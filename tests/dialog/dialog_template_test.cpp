@@ -13,11 +13,12 @@ using dialog_test::GuardedBytes;
 
 namespace {
 
-std::vector<uint8_t> SetupTemplateBytes() {
+// The bytes of one of the program's own resources.
+std::vector<uint8_t> Resource(LPCSTR type, LPCSTR name) {
     const uint8_t* data = nullptr;
     size_t size = 0;
     DWORD error = 0;
-    EXPECT_TRUE(quarvel::dialog::FindModuleResource(RT_DIALOG, MAKEINTRESOURCEA(101), &data, &size, &error));
+    EXPECT_TRUE(quarvel::dialog::FindModuleResource(type, name, &data, &size, &error));
     return std::vector<uint8_t>(data, data + size);
 }
 
@@ -29,16 +30,13 @@ bool ParseGuarded(const std::vector<uint8_t>& bytes, size_t length, DialogTempla
 }  // namespace
 
 TEST(DialogTemplate, ProgramCarriesTheAsInvokerManifest) {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    DWORD error = 0;
-    ASSERT_TRUE(quarvel::dialog::FindModuleResource(RT_MANIFEST, MAKEINTRESOURCEA(1), &data, &size, &error));
-    std::string manifest(reinterpret_cast<const char*>(data), size);
+    const std::vector<uint8_t> bytes = Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
+    const std::string manifest(bytes.begin(), bytes.end());
     EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"), std::string::npos);
 }
 
 TEST(DialogTemplate, EveryTruncationIsRejectedWithoutReadingPastTheEnd) {
-    std::vector<uint8_t> bytes = SetupTemplateBytes();
+    std::vector<uint8_t> bytes = Resource(RT_DIALOG, MAKEINTRESOURCEA(101));
     for (size_t length = 0; length < bytes.size(); ++length) {
         DialogTemplate t;
         EXPECT_FALSE(ParseGuarded(bytes, length, &t)) << "accepted " << length << " of " << bytes.size() << " bytes";
@@ -47,7 +45,7 @@ TEST(DialogTemplate, EveryTruncationIsRejectedWithoutReadingPastTheEnd) {
 }
 
 TEST(DialogTemplate, ItemCountMustMatchTheItemsPresent) {
-    std::vector<uint8_t> bytes = SetupTemplateBytes();
+    std::vector<uint8_t> bytes = Resource(RT_DIALOG, MAKEINTRESOURCEA(101));
     DialogTemplate t;
     bytes[16] = 10;  // cDlgItems
     EXPECT_FALSE(ParseGuarded(bytes, bytes.size(), &t));

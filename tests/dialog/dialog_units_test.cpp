@@ -11,12 +11,10 @@ using namespace quarvel::dialog;
 
 TEST(DialogUnits, AverageWidthAndPixelHeightAsWindowsRoundsThem) {
     // (width / 26 + 1) / 2: the average of 52 letters, rounded.
-    EXPECT_EQ(AverageCharWidth(337), 6);
-    EXPECT_EQ(AverageCharWidth(338), 7);
-    EXPECT_EQ(AverageCharWidth(259), 5);
-    EXPECT_EQ(PointsToPixels(8, 96), 11);
-    EXPECT_EQ(PointsToPixels(9, 96), 12);
-    EXPECT_EQ(PointsToPixels(8, 120), 13);
+    EXPECT_EQ(std::make_tuple(AverageCharWidth(337), AverageCharWidth(338), AverageCharWidth(259)),
+              std::make_tuple(6, 7, 5));
+    EXPECT_EQ(std::make_tuple(PointsToPixels(8, 96), PointsToPixels(9, 96), PointsToPixels(8, 120)),
+              std::make_tuple(11, 12, 13));
 }
 
 TEST(DialogUnits, TahomaEightPointLayoutAndItsRounding) {
@@ -36,8 +34,7 @@ TEST(DialogUnits, TahomaEightPointLayoutAndItsRounding) {
 
 TEST(FontMetrics, TemplateFontOrItsSubstituteIsMeasured) {
     DialogFont font = DialogFontFromTemplate("Tahoma", 8, 0, false);
-    EXPECT_EQ(font.pixelHeight, 11);
-    EXPECT_EQ(font.weight, 400);
+    EXPECT_EQ(std::make_pair(font.pixelHeight, font.weight), std::make_pair(11, 400));
     BaseUnits units;
     std::string family;
     ASSERT_TRUE(MeasureBaseUnits(font, &units, &family));

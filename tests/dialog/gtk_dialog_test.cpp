@@ -11,9 +11,9 @@
 
 #include <clocale>
 #include <cstdlib>
-#include <memory>
+#include <future>
 #include <string>
-#include <thread>
+#include <tuple>
 
 #include "app/setup_dialog.h"
 #include "dialog/gtk_dialog.h"
@@ -55,24 +55,13 @@ bool StartXvfb() {
     return true;
 }
 
-// xdotool on a thread of its own, while the main thread runs the dialog.
-class Xdotool {
-public:
-    explicit Xdotool(const std::string& script)
-        : thread_([this, script] {
-              std::string command = "timeout 20 xdotool search --sync --onlyvisible --name '^Quarvel$' " + script;
-              status_ = std::system(command.c_str());
-          }) {}
-    ~Xdotool() { Join(); }
-    int Join() {
-        if (thread_.joinable()) thread_.join();
-        return status_;
-    }
-
-private:
-    int status_ = -1;
-    std::thread thread_;
-};
+// xdotool on a thread of its own, while the main thread runs the dialog; its status comes
+// when it is done.
+std::future<int> Xdotool(const std::string& script) {
+    return std::async(std::launch::async, [script] {
+        return std::system(("timeout 20 xdotool search --sync --onlyvisible --name '^Quarvel$' " + script).c_str());
+    });
+}
 
 HWND shownDialog = nullptr;
 // Run arrived this often, with the widgets showing this state.
@@ -135,8 +124,7 @@ void Inspect() {
     // The client area is the template's size in the font's dialog units, and DS_CENTER.
     RECT frame = Pixels(RECT{0, 0, 186, 111});
     int width = gtk_widget_get_allocated_width(window), height = gtk_widget_get_allocated_height(window);
-    EXPECT_EQ(width, frame.right);
-    EXPECT_EQ(height, frame.bottom);
+    EXPECT_EQ(std::make_pair(width, height), std::make_pair(int(frame.right), int(frame.bottom)));
     int x = 0, y = 0;
     gdk_window_get_origin(gtk_widget_get_window(window), &x, &y);
     EXPECT_NEAR(x, (kScreenWidth - width) / 2, 1);
@@ -146,10 +134,9 @@ void Inspect() {
     GtkWidget* fixed = gtk_bin_get_child(GTK_BIN(window));
     gtk_container_child_get(GTK_CONTAINER(fixed), run, "x", &x, "y", &y, nullptr);
     RECT expected = Pixels(RECT{7, 90, 57, 104});
-    EXPECT_EQ(x, expected.left);
-    EXPECT_EQ(y, expected.top);
-    EXPECT_EQ(gtk_widget_get_allocated_width(run), expected.right - expected.left);
-    EXPECT_EQ(gtk_widget_get_allocated_height(run), expected.bottom - expected.top);
+    EXPECT_EQ(std::make_tuple(x, y, gtk_widget_get_allocated_width(run), gtk_widget_get_allocated_height(run)),
+              std::make_tuple(int(expected.left), int(expected.top), int(expected.right - expected.left),
+                              int(expected.bottom - expected.top)));
     EXPECT_EQ(gtk_window_get_default_widget(GTK_WINDOW(window)), run);
 
     GtkWidget* combo = Widget(IDC_RESOLUTION);
@@ -183,18 +170,17 @@ INT_PTR CALLBACK InspectingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 TEST_F(ShownDialogTest, WindowFollowsTheTemplateAndEnterPressesRun) {
     // The key's release finds the window gone and xdotool reports that; the dialog's
     // result is what tells whether the press arrived (the watchdog would give 99).
-    Xdotool xdotool("windowfocus --sync %1 key Return");
+    std::future<int> xdotool = Xdotool("windowfocus --sync %1 key Return");
     ASSERT_EQ(Open(InspectingProc), 1);
-    xdotool.Join();
+    xdotool.wait();
     EXPECT_EQ(inspections, 1);
-    EXPECT_EQ(displaySettings.width, 1280);
-    EXPECT_EQ(displaySettings.height, 720);
+    EXPECT_EQ(std::make_pair(displaySettings.width, displaySettings.height), std::make_pair(1280, 720));
     // Starting GTK left the C library's locale alone, whatever the environment asks for.
     EXPECT_STREQ(setlocale(LC_ALL, nullptr), "C");
 }
 
 namespace {
-std::unique_ptr<Xdotool> clicker;
+std::future<int> clicker;
 
 gboolean PickFirstEntry(gpointer) {
     // What a person choosing from the list does to the widget.
@@ -210,8 +196,8 @@ INT_PTR CALLBACK ClickingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         auto centre = [](const RECT& r) {
             return std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2);
         };
-        clicker = std::make_unique<Xdotool>("mousemove --window %1 " + centre(box) + " click 1 sleep 0.3 " +
-                                            "mousemove --window %1 " + centre(run) + " click 1");
+        clicker = Xdotool("mousemove --window %1 " + centre(box) + " click 1 sleep 0.3 " + "mousemove --window %1 " +
+                          centre(run) + " click 1");
         g_idle_add(PickFirstEntry, nullptr);
     }
     return result;
@@ -232,20 +218,16 @@ TEST_F(ShownDialogTest, ClicksAndChoicesReachTheModel) {
     expectedSelection = 0;
     expectedWindowed = true;
     ASSERT_EQ(Open(ClickingProc), 1);
-    EXPECT_EQ(clicker->Join(), 0);
-    clicker.reset();
+    EXPECT_EQ(clicker.get(), 0);
     EXPECT_EQ(inspections, 1);
-    EXPECT_EQ(displaySettings.width, 800);
-    EXPECT_EQ(displaySettings.height, 600);
-    EXPECT_EQ(displaySettings.windowed, 1);
+    EXPECT_EQ(std::make_tuple(displaySettings.width, displaySettings.height, displaySettings.windowed),
+              std::make_tuple(800, 600, 1));
 }
 
 TEST_F(ShownDialogTest, EscapeAndTheCloseBoxCancel) {
-    {
-        Xdotool xdotool("windowfocus --sync %1 key Escape");
-        EXPECT_EQ(Open(InspectingProc), 0);
-        xdotool.Join();
-    }
+    std::future<int> xdotool = Xdotool("windowfocus --sync %1 key Escape");
+    EXPECT_EQ(Open(InspectingProc), 0);
+    xdotool.wait();
     EXPECT_EQ(Open(ClosingProc), 0);
     EXPECT_EQ(displaySettings.width, 1280);
 }

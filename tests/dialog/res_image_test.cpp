@@ -37,16 +37,13 @@ TEST(ResImage, TruncatedImagesNeverYieldDataPastTheirEnd) {
 TEST(ResImage, InconsistentHeadersAreRejected) {
     std::vector<uint8_t> image = dialog_test::ResImageWithDialog(101, std::vector<uint8_t>(8, 1));
     std::vector<ResEntry> entries;
-    std::vector<uint8_t> damaged = image;
-    damaged[32 + 4] = 12;  // HeaderSize smaller than the fields it must hold
-    EXPECT_FALSE(ParseResImage(damaged.data(), damaged.size(), &entries));
-    damaged = image;
-    damaged[32] = 200;  // DataSize past the end
-    EXPECT_FALSE(ParseResImage(damaged.data(), damaged.size(), &entries));
-    damaged = image;
-    damaged[32 + 7] = 0x80;  // HeaderSize of 2 GiB
-    EXPECT_FALSE(ParseResImage(damaged.data(), damaged.size(), &entries));
-    EXPECT_FALSE(RegisterModuleResources(damaged.data(), damaged.size()));
+    // HeaderSize smaller than the fields it must hold, DataSize past the end, HeaderSize of 2 GiB.
+    for (const auto& [at, value] : {std::pair{32 + 4, 12}, {32, 200}, {32 + 7, 0x80}}) {
+        std::vector<uint8_t> damaged = image;
+        damaged[at] = uint8_t(value);
+        EXPECT_FALSE(ParseResImage(damaged.data(), damaged.size(), &entries)) << at;
+        EXPECT_FALSE(RegisterModuleResources(damaged.data(), damaged.size())) << at;
+    }
 }
 
 TEST(ModuleResources, LookupByOrdinalAndPrecedence) {

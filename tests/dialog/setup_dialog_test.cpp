@@ -12,6 +12,8 @@
 
 namespace {
 
+using Texts = std::vector<std::string>;
+
 // What the dialog showed right after WM_INITDIALOG, and what was selected when Run came.
 struct Shown {
     std::vector<std::string> entries;
@@ -58,9 +60,6 @@ protected:
         setenv("QUARVEL_DISPLAY_MODES", modes.c_str(), 1);
         return DialogBoxParamA(displaySettings.instance, MAKEINTRESOURCEA(IDD_SETUP), nullptr, ObservingProc, 0);
     }
-    static std::vector<std::string> Entries(std::initializer_list<const char*> texts) {
-        return std::vector<std::string>(texts.begin(), texts.end());
-    }
     // The chosen size and the windowed flag.
     static std::tuple<int, int, int> Chosen() {
         return {displaySettings.width, displaySettings.height, displaySettings.windowed};
@@ -73,7 +72,7 @@ TEST_F(SetupDialogTest, ListsEachSizeOnceAndOnlyAtTheChosenDepth) {
     ASSERT_EQ(Open("800x600x32@60,1920x1080x32@60,1920x1080x32@75,1024x768x16@60,1280x720x32@60,"
                    "1280x720x16@60,1280x720x32@75"),
               1);
-    EXPECT_EQ(shown.entries, Entries({"800 * 600", "1920 * 1080", "1280 * 720"}));
+    EXPECT_EQ(shown.entries, (Texts{"800 * 600", "1920 * 1080", "1280 * 720"}));
     ASSERT_EQ(modeCount, 3);
     EXPECT_EQ(modeList[1][0], 1920);
     EXPECT_EQ(modeList[1][1], 1080);
@@ -83,7 +82,7 @@ TEST_F(SetupDialogTest, ListsEachSizeOnceAndOnlyAtTheChosenDepth) {
     // dialog starts its list afresh.
     shown = Shown{};
     ASSERT_EQ(Open("1920x1080x32@60,1280x720x32@60,1920x1080x32@75"), 1);
-    EXPECT_EQ(shown.entries, Entries({"1920 * 1080", "1280 * 720", "1920 * 1080"}));
+    EXPECT_EQ(shown.entries, (Texts{"1920 * 1080", "1280 * 720", "1920 * 1080"}));
     EXPECT_EQ(modeCount, 3);
 }
 
@@ -95,8 +94,7 @@ TEST_F(SetupDialogTest, PreselectsTheLastEntryOfTheDefaultSizeElseTheLastEntry) 
     SetUp();
     ASSERT_EQ(Open("640x360x32@60,800x600x32@60,1024x768x32@60"), 1);
     EXPECT_EQ(shown.initialSelection, 2);
-    EXPECT_EQ(displaySettings.width, 1024);
-    EXPECT_EQ(displaySettings.height, 768);
+    EXPECT_EQ(Chosen(), std::make_tuple(1024, 768, 0));
 }
 
 TEST_F(SetupDialogTest, RunCopiesTheSelectionAndBothCheckBoxes) {
@@ -112,8 +110,7 @@ TEST_F(SetupDialogTest, RunCopiesTheSelectionAndBothCheckBoxes) {
     displaySettings.windowed = 1;
     ASSERT_EQ(Open("800x600x32@60,1280x720x32@60"), 1);
     EXPECT_EQ(shown.windowedBox, BST_CHECKED);
-    EXPECT_EQ(displaySettings.windowed, 1);
-    EXPECT_EQ(displaySettings.multisampling, 0);
+    EXPECT_EQ(std::make_pair(displaySettings.windowed, displaySettings.multisampling), std::make_pair(1, 0));
 }
 
 TEST_F(SetupDialogTest, CancelReturnsZeroAndChangesNothing) {
@@ -131,8 +128,7 @@ TEST_F(SetupDialogTest, RunOnAnEmptyListKeepsTheWindowSize) {
     ASSERT_EQ(Open(""), 1);
     EXPECT_TRUE(shown.entries.empty());
     EXPECT_EQ(shown.selectionAtRun, CB_ERR);
-    EXPECT_EQ(displaySettings.width, 1024);
-    EXPECT_EQ(displaySettings.height, 768);
+    EXPECT_EQ(Chosen(), std::make_tuple(1024, 768, 0));
 
     SetUp();
     setenv("QUARVEL_SETUP_WINDOWED", "1", 1);

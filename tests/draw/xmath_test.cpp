@@ -2,7 +2,6 @@
 // the road-scene test's to check through the pixels they place.
 #include <gtest/gtest.h>
 #include <math.h>
-#include <string.h>
 
 #include "draw/xmath.h"
 

@@ -2,21 +2,21 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
+
+#include "device_calls.h"
 
 namespace fuzz {
 namespace {
 
 int liveObjects = 0;
 
-// The parts every object of the device shares: a reference count and the device-child
-// calls nothing here uses.
+// A reference count, and no other interface to query.
 template <typename Interface>
-class Object : public Interface {
+class Counted : public Interface {
 public:
-    Object() { ++liveObjects; }
-    virtual ~Object() { --liveObjects; }
-
+    virtual ~Counted() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
         if (object) *object = nullptr;
         return E_NOINTERFACE;
@@ -28,15 +28,24 @@ public:
         if (left == 0) delete this;
         return left;
     }
+
+private:
+    ULONG references_ = 1;
+};
+
+// What every object of the device shares: its count among the live ones, and the
+// device-child calls nothing here uses.
+template <typename Interface>
+class Object : public Counted<Interface> {
+public:
+    Object() { ++liveObjects; }
+    ~Object() override { --liveObjects; }
     void STDMETHODCALLTYPE GetDevice(ID3D11Device** device) override {
         if (device) *device = nullptr;
     }
     HRESULT STDMETHODCALLTYPE GetPrivateData(REFGUID, UINT*, void*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetPrivateData(REFGUID, UINT, const void*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetPrivateDataInterface(REFGUID, const IUnknown*) override { return E_NOTIMPL; }
-
-private:
-    ULONG references_ = 1;
 };
 
 template <typename Interface>
@@ -85,34 +94,32 @@ private:
 };
 
 // Bytes per texel of the formats the loaders use.
-UINT TexelBytes(DXGI_FORMAT format) {
-    switch (format) {
-        case DXGI_FORMAT_R8G8B8A8_UNORM:
-        case DXGI_FORMAT_R8G8B8A8_UNORM_SRGB:
-        case DXGI_FORMAT_B8G8R8A8_UNORM:
-            return 4;
-        default:
-            return 0;
-    }
+UINT TexelBytes(DXGI_FORMAT f) {
+    const bool rgba = f == DXGI_FORMAT_R8G8B8A8_UNORM || f == DXGI_FORMAT_R8G8B8A8_UNORM_SRGB;
+    return rgba || f == DXGI_FORMAT_B8G8R8A8_UNORM ? 4 : 0;
 }
 
-#define QUARVEL_NOT_HERE(name, ...) \
-    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
-
-class CheckingDevice final : public ID3D11Device {
+// The calls the loaders never make: refused, or answered with nothing.
+template <typename T>
+T Nothing() {
+    if constexpr (std::is_same_v<T, HRESULT>) return E_NOTIMPL;
+    return T();
+}
+#define QUARVEL_REFUSE(name, params, args) \
+    HRESULT STDMETHODCALLTYPE name params override { return E_NOTIMPL; }
+#define QUARVEL_NOTHING(type, name, params, args) \
+    type STDMETHODCALLTYPE name params override { return Nothing<type>(); }
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+class RefusingDevice : public ID3D11Device {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        if (references_ == 0) __builtin_trap();
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
+    QUARVEL_DEVICE_CREATION_CALLS(QUARVEL_REFUSE)
+    QUARVEL_DEVICE_OTHER_CALLS(QUARVEL_NOTHING)
+};
+#pragma GCC diagnostic pop
 
+class CheckingDevice final : public Counted<RefusingDevice> {
+public:
     HRESULT STDMETHODCALLTYPE CreateBuffer(const D3D11_BUFFER_DESC* desc, const D3D11_SUBRESOURCE_DATA* initial,
                                            ID3D11Buffer** buffer) override {
         if (buffer) *buffer = nullptr;
@@ -163,58 +170,7 @@ public:
         *view = new View(resource);
         return S_OK;
     }
-
-    QUARVEL_NOT_HERE(CreateTexture1D, const D3D11_TEXTURE1D_DESC*, const D3D11_SUBRESOURCE_DATA*, ID3D11Texture1D**)
-    QUARVEL_NOT_HERE(CreateTexture3D, const D3D11_TEXTURE3D_DESC*, const D3D11_SUBRESOURCE_DATA*, ID3D11Texture3D**)
-    QUARVEL_NOT_HERE(CreateUnorderedAccessView, ID3D11Resource*, const D3D11_UNORDERED_ACCESS_VIEW_DESC*,
-                     ID3D11UnorderedAccessView**)
-    QUARVEL_NOT_HERE(CreateRenderTargetView, ID3D11Resource*, const D3D11_RENDER_TARGET_VIEW_DESC*,
-                     ID3D11RenderTargetView**)
-    QUARVEL_NOT_HERE(CreateDepthStencilView, ID3D11Resource*, const D3D11_DEPTH_STENCIL_VIEW_DESC*,
-                     ID3D11DepthStencilView**)
-    QUARVEL_NOT_HERE(CreateInputLayout, const D3D11_INPUT_ELEMENT_DESC*, UINT, const void*, SIZE_T,
-                     ID3D11InputLayout**)
-    QUARVEL_NOT_HERE(CreateVertexShader, const void*, SIZE_T, ID3D11ClassLinkage*, ID3D11VertexShader**)
-    QUARVEL_NOT_HERE(CreateGeometryShader, const void*, SIZE_T, ID3D11ClassLinkage*, ID3D11GeometryShader**)
-    QUARVEL_NOT_HERE(CreateGeometryShaderWithStreamOutput, const void*, SIZE_T, const D3D11_SO_DECLARATION_ENTRY*,
-                     UINT, const UINT*, UINT, UINT, ID3D11ClassLinkage*, ID3D11GeometryShader**)
-    QUARVEL_NOT_HERE(CreatePixelShader, const void*, SIZE_T, ID3D11ClassLinkage*, ID3D11PixelShader**)
-    QUARVEL_NOT_HERE(CreateHullShader, const void*, SIZE_T, ID3D11ClassLinkage*, ID3D11HullShader**)
-    QUARVEL_NOT_HERE(CreateDomainShader, const void*, SIZE_T, ID3D11ClassLinkage*, ID3D11DomainShader**)
-    QUARVEL_NOT_HERE(CreateComputeShader, const void*, SIZE_T, ID3D11ClassLinkage*, ID3D11ComputeShader**)
-    QUARVEL_NOT_HERE(CreateClassLinkage, ID3D11ClassLinkage**)
-    QUARVEL_NOT_HERE(CreateBlendState, const D3D11_BLEND_DESC*, ID3D11BlendState**)
-    QUARVEL_NOT_HERE(CreateDepthStencilState, const D3D11_DEPTH_STENCIL_DESC*, ID3D11DepthStencilState**)
-    QUARVEL_NOT_HERE(CreateRasterizerState, const D3D11_RASTERIZER_DESC*, ID3D11RasterizerState**)
-    QUARVEL_NOT_HERE(CreateSamplerState, const D3D11_SAMPLER_DESC*, ID3D11SamplerState**)
-    QUARVEL_NOT_HERE(CreateQuery, const D3D11_QUERY_DESC*, ID3D11Query**)
-    QUARVEL_NOT_HERE(CreatePredicate, const D3D11_QUERY_DESC*, ID3D11Predicate**)
-    QUARVEL_NOT_HERE(CreateCounter, const D3D11_COUNTER_DESC*, ID3D11Counter**)
-    QUARVEL_NOT_HERE(CreateDeferredContext, UINT, ID3D11DeviceContext**)
-    QUARVEL_NOT_HERE(OpenSharedResource, HANDLE, REFIID, void**)
-    QUARVEL_NOT_HERE(CheckFormatSupport, DXGI_FORMAT, UINT*)
-    QUARVEL_NOT_HERE(CheckMultisampleQualityLevels, DXGI_FORMAT, UINT, UINT*)
-    void STDMETHODCALLTYPE CheckCounterInfo(D3D11_COUNTER_INFO*) override {}
-    QUARVEL_NOT_HERE(CheckCounter, const D3D11_COUNTER_DESC*, D3D11_COUNTER_TYPE*, UINT*, LPSTR, UINT*, LPSTR, UINT*,
-                     LPSTR, UINT*)
-    QUARVEL_NOT_HERE(CheckFeatureSupport, D3D11_FEATURE, void*, UINT)
-    QUARVEL_NOT_HERE(GetPrivateData, REFGUID, UINT*, void*)
-    QUARVEL_NOT_HERE(SetPrivateData, REFGUID, UINT, const void*)
-    QUARVEL_NOT_HERE(SetPrivateDataInterface, REFGUID, const IUnknown*)
-    D3D_FEATURE_LEVEL STDMETHODCALLTYPE GetFeatureLevel() override { return D3D_FEATURE_LEVEL_11_0; }
-    UINT STDMETHODCALLTYPE GetCreationFlags() override { return 0; }
-    HRESULT STDMETHODCALLTYPE GetDeviceRemovedReason() override { return S_OK; }
-    void STDMETHODCALLTYPE GetImmediateContext(ID3D11DeviceContext** context) override {
-        if (context) *context = nullptr;
-    }
-    QUARVEL_NOT_HERE(SetExceptionMode, UINT)
-    UINT STDMETHODCALLTYPE GetExceptionMode() override { return 0; }
-
-private:
-    ULONG references_ = 1;
 };
-
-#undef QUARVEL_NOT_HERE
 
 }  // namespace
 

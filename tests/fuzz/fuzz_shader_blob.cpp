@@ -30,10 +30,6 @@ uint32_t Fnv1a(const uint8_t* data, size_t size) {
     return h;
 }
 
-void PutU32(uint8_t* at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 void CheckAccepted(const uint8_t* data, size_t size, const CompiledShader& shader) {
     for (const auto& block : shader.blocks) {
         if (block.glslBlockName.empty() || block.d3dSize % 16 != 0) abort();
@@ -68,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::vector<uint8_t> reference = quarvel::hlsl::WriteShaderBlob(CompiledShader{});
     std::vector<uint8_t> sealed(data, data + size);
     std::memcpy(sealed.data(), reference.data(), 8);  // magic, version
-    PutU32(sealed.data() + 8, static_cast<uint32_t>(size - kHeaderSize));
-    PutU32(sealed.data() + 12, Fnv1a(sealed.data() + kHeaderSize, size - kHeaderSize));
+    const uint32_t payload[2] = {uint32_t(size - kHeaderSize), Fnv1a(sealed.data() + kHeaderSize, size - kHeaderSize)};
+    std::memcpy(sealed.data() + 8, payload, 8);  // the blob's words are little-endian, as this machine's
     Try(sealed.data(), sealed.size());
     return 0;
 }

@@ -3,19 +3,17 @@
 // out of the stream: its first `length` bytes as zlib inflates them, no more than the word
 // allows, cut short only by the end of the stream.
 #include <windows.h>
+#include <zlib.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <zlib.h>
 
 #include "gfx/shader_file.h"
 #include "scratch.h"
 
 namespace {
-
 
 // Inflates the stream after the word, a piece at a time, comparing it with `text`. Returns
 // how many bytes the stream yields before its end or before `limit`, or -1 on a mismatch.

@@ -1,9 +1,11 @@
-// The 16:9 viewport rule and the shared cube and box-batch data.
+// The 16:9 viewport rule, the shared cube data and the boxes built from it.
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include <set>
 #include <tuple>
 
+#include "draw/box_geometry.h"
 #include "gfx/cube_data.h"
 #include "gfx/viewport.h"
 
@@ -48,16 +50,10 @@ TEST(CubeData, EachFaceHasItsOwnFourVerticesAndNormal) {
         for (int k = 0; k < 3; ++k) EXPECT_EQ(cubeIndexData[t * 3 + k] / 4, t / 2) << "triangle " << t;
 }
 
-TEST(BoxBatch, EveryBoxIsTheCubeShiftedByItsVertices) {
-    WORD indices[kBoxBatchBoxes * 36];
-    FillBoxBatchIndices(indices);
-    EXPECT_EQ(indices[36 * 99 + 35], 2398);
-    EXPECT_EQ(indices[0], 3);
-    EXPECT_EQ(indices[36], 3 + 24);
-    EXPECT_EQ(indices[36 * 50 + 4], 1 + 24 * 50);
-    WORD highest = 0;
-    for (WORD index : indices) highest = index > highest ? index : highest;
-    EXPECT_EQ(highest, 24 * kBoxBatchBoxes - 1);
+TEST(BoxGeometryTest, ExtentsOfTwoGiveTheUnitCubeExactly) {
+    MeshVertex box[24];
+    BuildBoxVertices(box, 2.0f, 2.0f, 2.0f);
+    EXPECT_EQ(memcmp(box, cubeVertexData, sizeof(box)), 0);
 }
 
 }  // namespace

@@ -3,12 +3,11 @@
 // letterbox viewport it works out is seen in the whole program's recordings.)
 #include <gtest/gtest.h>
 
-#include <float.h>
-
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "gfx/graphics_context.h"
 #include "gfx/shader_program.h"
@@ -85,13 +84,10 @@ bool Complete(const ShaderProgram* p) {
 
 TEST_F(InitGraphicsTest, CreatesEverythingForTheClientArea) {
     ASSERT_TRUE(InitGraphics(true));
-    EXPECT_EQ(graphics.width, 320);
-    EXPECT_EQ(graphics.height, 180);
-    EXPECT_EQ(graphics.driverType, D3D_DRIVER_TYPE_HARDWARE);
-    EXPECT_EQ(graphics.featureLevel, D3D_FEATURE_LEVEL_11_0);
+    EXPECT_EQ(std::make_tuple(graphics.width, graphics.height, graphics.driverType, graphics.featureLevel),
+              std::make_tuple(320, 180, D3D_DRIVER_TYPE_HARDWARE, D3D_FEATURE_LEVEL_11_0));
     for (const auto& [name, pointer] : OwnedFields()) EXPECT_NE(pointer, nullptr) << name;
-    EXPECT_EQ(graphics.fallbackTexture0, nullptr);
-    EXPECT_EQ(graphics.fallbackTexture1, nullptr);
+    EXPECT_TRUE(!graphics.fallbackTexture0 && !graphics.fallbackTexture1);
     for (const FontSlot& font : graphics.fonts) EXPECT_EQ(font.view, nullptr);
 
     // The ten programs, complete and registered.
@@ -99,27 +95,25 @@ TEST_F(InitGraphicsTest, CreatesEverythingForTheClientArea) {
     for (int i = 0; i < 10; ++i) EXPECT_TRUE(Complete(graphics.programRegistry[i])) << i;
     D3D11_TEXTURE2D_DESC desc;
     graphics.layerB.texture->GetDesc(&desc);
-    EXPECT_EQ(desc.Width, 320u);
-    EXPECT_EQ(desc.Height, 180u);
+    EXPECT_EQ(std::make_pair(desc.Width, desc.Height), std::make_pair(320u, 180u));
 }
 
 TEST_F(InitGraphicsTest, FallsBackThroughTheDriverTypes) {
-    Intercepted().failingDrivers = {D3D_DRIVER_TYPE_HARDWARE};
-    ASSERT_TRUE(InitGraphics(true));
-    EXPECT_EQ(Intercepted().triedDrivers, (std::vector<D3D_DRIVER_TYPE>{D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP}));
-    EXPECT_EQ(graphics.driverType, D3D_DRIVER_TYPE_WARP);
-    ReleaseGraphics();
-
-    Intercepted().triedDrivers.clear();
-    Intercepted().failingDrivers = {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP};
-    ASSERT_TRUE(InitGraphics(true));
-    EXPECT_EQ(graphics.driverType, D3D_DRIVER_TYPE_REFERENCE);
-    ReleaseGraphics();
-
-    Intercepted().triedDrivers.clear();
-    Intercepted().failingDrivers = {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP, D3D_DRIVER_TYPE_REFERENCE};
-    EXPECT_FALSE(InitGraphics(true));
-    EXPECT_EQ(Intercepted().triedDrivers.size(), 3u);
+    // The types in the order they are tried, failing one more each time.
+    const std::vector<D3D_DRIVER_TYPE> order = {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP,
+                                                D3D_DRIVER_TYPE_REFERENCE};
+    for (size_t failing = 1; failing <= order.size(); ++failing) {
+        Intercepted().triedDrivers.clear();
+        Intercepted().failingDrivers.assign(order.begin(), order.begin() + failing);
+        const bool started = InitGraphics(true);
+        EXPECT_EQ(started, failing < order.size());
+        EXPECT_EQ(Intercepted().triedDrivers,
+                  std::vector(order.begin(), order.begin() + std::min(failing + 1, order.size())));
+        if (!started) continue;
+        EXPECT_EQ(graphics.driverType, order[failing]);
+        ReleaseGraphics();
+    }
+    // With none left, start-up failed and left nothing.
     EXPECT_EQ(LiveObjectCount(), baseline);
     for (const auto& [name, pointer] : OwnedFields()) EXPECT_EQ(pointer, nullptr) << name;
     EXPECT_TRUE(ReleaseGraphics());

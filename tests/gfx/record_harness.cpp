@@ -6,15 +6,10 @@
 #include <bass.h>
 #include <quarvel/record.h>
 
-
 #include "app/main_window.h"
 #include "gfx/graphics_context.h"
 
 namespace {
-
-LRESULT CALLBACK HarnessWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 void ClearAndPresent(uint32_t ms) {
     const float colour[4] = {float(ms & 0xFF) / 255.0f, float((ms >> 8) & 0xFF) / 255.0f,
@@ -28,11 +23,9 @@ void ClearAndPresent(uint32_t ms) {
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     if (!quarvel::record::Start()) return 2;
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = HarnessWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "QuarvelRecordHarness";
+    const WNDCLASSEXA windowClass = {sizeof(WNDCLASSEXA),       0,       DefWindowProcA, 0,       0,
+                                     GetModuleHandleA(nullptr), nullptr, nullptr,        nullptr, nullptr,
+                                     "QuarvelRecordHarness",    nullptr};
     RegisterClassExA(&windowClass);
     RECT rect = {0, 0, 64, 36};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);

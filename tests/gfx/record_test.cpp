@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #define STB_IMAGE_STATIC
@@ -35,19 +36,15 @@ TEST(RecordSettings, ParsesPathRateAndTimesAndRefusesWhatCannotBeUsed) {
     ASSERT_TRUE(ParseSettings(nullptr, "12", "1,2", s, error));
     EXPECT_FALSE(s.active);  // the rest means nothing without a path
 
+    // Whether it records, to a video, at what rate, and the times.
+    auto read = [&s] { return std::make_tuple(s.active, s.video, s.fps, s.timesMs); };
+    using Times = std::vector<uint32_t>;
     ASSERT_TRUE(ParseSettings("out/", nullptr, nullptr, s, error));
-    EXPECT_TRUE(s.active);
-    EXPECT_FALSE(s.video);
-    EXPECT_EQ(s.fps, 30.0);
-    EXPECT_TRUE(s.timesMs.empty());
-
+    EXPECT_EQ(read(), std::make_tuple(true, false, 30.0, Times{}));
     ASSERT_TRUE(ParseSettings("run.MKV", "59.94", "0, 500,18000,4294967295", s, error));
-    EXPECT_TRUE(s.video);
-    EXPECT_EQ(s.fps, 59.94);
-    EXPECT_EQ(s.timesMs, (std::vector<uint32_t>{0, 500, 18000, 4294967295u}));
+    EXPECT_EQ(read(), std::make_tuple(true, true, 59.94, Times{0, 500, 18000, 4294967295u}));
     ASSERT_TRUE(ParseSettings("a.mp4", "", "", s, error));
-    EXPECT_TRUE(s.video);
-    EXPECT_EQ(s.fps, 30.0);
+    EXPECT_EQ(read(), std::make_tuple(true, true, 30.0, Times{}));
 
     // What cannot be used is refused.
     EXPECT_FALSE(ParseSettings("", nullptr, nullptr, s, error));
@@ -83,8 +80,7 @@ protected:
 TEST_F(RecordFolder, WritesNumberedPngsAndAnIndex) {
     const std::string folder = dir + "/a/b/";
     std::ofstream(dir + "/placeholder");
-    mkdir((dir + "/a").c_str(), 0755);
-    mkdir((dir + "/a/b").c_str(), 0755);
+    std::filesystem::create_directories(folder);
     std::ofstream(dir + "/a/b/00007.png") << "old";
     std::ofstream(dir + "/a/b/notes.png") << "kept";
     std::string error;
@@ -173,19 +169,19 @@ TEST_F(RecordFolder, VideoKeepsTheVirtualTimeLineAndTheMusic) {
     const std::string video = dir + "/run.mp4";
     ASSERT_EQ(RunHarness("QUARVEL_RECORD='" + video + "' QUARVEL_RECORD_FPS=10", dir + "/log"), 0)
         << ReadWholeFile(dir + "/log");
-    const std::string probe = dir + "/probe.txt";
-    ASSERT_EQ(std::system(("ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=codec_name,"
-                           "pix_fmt,nb_read_frames,width,height -of csv=p=0 '" + video + "' > '" + probe + "'").c_str()),
-              0);
+    auto probe = [&](const std::string& options) {
+        const std::string out = dir + "/probe.txt";
+        EXPECT_EQ(std::system(("ffprobe -v error " + options + " -of csv=p=0 " + video + " > " + out).c_str()), 0);
+        return ReadWholeFile(out);
+    };
     // Three start-up frames, the full bar repeated over the one-second pause (10 slots),
     // then 302 loop frames.
-    EXPECT_EQ(ReadWholeFile(probe), "h264,64,36,yuv420p,315\n");
-    ASSERT_EQ(std::system(("ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,start_time "
-                           "-of csv=p=0 '" + video + "' > '" + probe + "'").c_str()),
-              0);
+    EXPECT_EQ(probe("-count_frames -select_streams v:0 -show_entries stream=codec_name,pix_fmt,nb_read_frames,"
+                    "width,height"),
+              "h264,64,36,yuv420p,315\n");
     // The music starts with the first loop frame, 1.3 s into the video (less the AAC
     // encoder's priming).
-    const std::string audio = ReadWholeFile(probe);
+    const std::string audio = probe("-select_streams a:0 -show_entries stream=codec_name,start_time");
     ASSERT_EQ(audio.rfind("aac,", 0), 0u) << audio;
     EXPECT_NEAR(std::stod(audio.substr(4)), 1.3, 0.05) << audio;
 }

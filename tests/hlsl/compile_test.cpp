@@ -14,7 +14,7 @@ float4 PS(float4 pos : SV_Position, float2 uv : TEXCOORD0) : SV_Target { return 
 float4 VS(float3 p : POSITION) : SV_Position { return float4(p, 1); }
 )";
 
-TEST(HlslCompile, ErrorsNameTheSourceLineAndColumn) {
+TEST(HlslCompile, MessagesNameTheSourceLineAndColumnAndOnlyErrorsFail) {
     const std::string source = "float4 PS(float2 uv : TEXCOORD0) : SV_Target\n{\n    float k = 2;\n"
                                "    return float4(uv, missing, k);\n}\n";
     Compiled c = Compile(source, "PS", "ps_5_0", "Shaders/PostProcess.hlsl");
@@ -31,6 +31,16 @@ TEST(HlslCompile, ErrorsNameTheSourceLineAndColumn) {
     // A syntax error points where the parser stopped.
     c = Compile("float4 PS() : SV_Target\n{\n    return float4(1, 2 3, 4);\n}\n", "PS", "ps_5_0", "Shaders\\Bloom.hlsl");
     EXPECT_EQ(c.messages.rfind("Shaders\\Bloom.hlsl(3,24): error X3000: ", 0), 0u) << c.messages;
+
+    // Warnings do not fail.
+    c = Compile(
+        "Texture2D tx : register(ps_5_0, t0);\nSamplerState sam : register(s0);\n"
+        "float4 PS(float2 uv : TEXCOORD0) : SV_Target { return tx.Sample(sam, uv); }\n",
+        "PS", "ps_5_0", "Shaders/Shaders2D.fx");
+    EXPECT_EQ(c.hr, S_OK);
+    EXPECT_TRUE(c.blobRead);
+    EXPECT_EQ(c.messages.rfind("Shaders/Shaders2D.fx(1,16): warning X", 0), 0u) << c.messages;
+    EXPECT_EQ(Compile(kShader, "PS", "ps_5_0").messages, "") << "a clean compile gives no message blob";
 }
 
 TEST(HlslCompile, ReadsOnlyTheGivenBytes) {
@@ -41,16 +51,6 @@ TEST(HlslCompile, ReadsOnlyTheGivenBytes) {
     EXPECT_EQ(D3DCompile(padded.data(), s.size(), "x", nullptr, nullptr, "PS", "ps_5_0", 0, 0, &code, nullptr), S_OK);
     ASSERT_NE(code, nullptr);
     EXPECT_EQ(code->Release(), 0u);
-}
-
-TEST(HlslCompile, WarningsDoNotFail) {
-    const std::string source = "Texture2D tx : register(ps_5_0, t0);\nSamplerState sam : register(s0);\n"
-                               "float4 PS(float2 uv : TEXCOORD0) : SV_Target { return tx.Sample(sam, uv); }\n";
-    const Compiled c = Compile(source, "PS", "ps_5_0", "Shaders/Shaders2D.fx");
-    EXPECT_EQ(c.hr, S_OK);
-    EXPECT_TRUE(c.blobRead);
-    EXPECT_EQ(c.messages.rfind("Shaders/Shaders2D.fx(1,16): warning X", 0), 0u) << c.messages;
-    EXPECT_EQ(Compile(kShader, "PS", "ps_5_0").messages, "") << "a clean compile gives no message blob";
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // our GLSL reads it.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 
 #include "test_support.h"

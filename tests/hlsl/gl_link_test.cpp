@@ -47,11 +47,8 @@ float4 PS(PSIn i) : SV_Target { return float4(i.normal.z, i.uv.y, i.colour.y + i
         if (in.semanticIndex == 5) glVertexAttrib4f(in.location, 0, 0.125f, 0, 0);
         if (in.semanticIndex == 2) glVertexAttrib4f(in.location, 0, 100, 0, 0);
     }
-    const std::vector<float> pixel = DrawRow(program, 1);
-    EXPECT_FLOAT_EQ(pixel[0], 7);
-    EXPECT_FLOAT_EQ(pixel[1], 104);
-    EXPECT_FLOAT_EQ(pixel[2], 0.625f + 9);
-    EXPECT_FLOAT_EQ(pixel[3], 2) << "SV_Position.w is the clip w";
+    const std::vector<float> pixel = DrawRow(program, 1), expected = {7, 104, 0.625f + 9, 2};
+    for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(pixel[i], expected[i]) << i;  // the last is SV_Position.w: the clip w
     glDeleteProgram(program);
 
     // A pixel shader reading a semantic the vertex shader never writes does not link, as

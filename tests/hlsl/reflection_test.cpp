@@ -3,6 +3,8 @@
 // the naming contract of shader_blob.h.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "test_support.h"
 
 namespace quarvel::hlsl::test {
@@ -34,18 +36,13 @@ float4 VS() : SV_Position { return vColor; })";
                         *loose = block(ps, "$Globals");
     ASSERT_TRUE(cb && global && automatic && loose);
     EXPECT_EQ(block(ps, "cbUnread"), nullptr);
-    EXPECT_EQ(cb->slot, 0u);
-    EXPECT_EQ(cb->d3dSize, 16u);
-    EXPECT_TRUE(cb->repack.empty());
-    EXPECT_EQ(global->slot, 2u);
-    EXPECT_EQ(global->d3dSize, 528u);
-    EXPECT_EQ(global->glSize, 544u);
+    EXPECT_EQ(std::make_tuple(cb->slot, cb->d3dSize, cb->repack.size()), std::make_tuple(0u, 16u, size_t(0)));
+    EXPECT_EQ(std::make_tuple(global->slot, global->d3dSize, global->glSize), std::make_tuple(2u, 528u, 544u));
     // Without register(), a buffer takes a b register nothing else claimed.
     EXPECT_NE(automatic->slot, 0u);
     EXPECT_NE(automatic->slot, 2u);
     EXPECT_NE(loose->slot, automatic->slot);
-    EXPECT_EQ(automatic->d3dSize, 16u);
-    EXPECT_EQ(automatic->glSize, 32u);
+    EXPECT_EQ(std::make_pair(automatic->d3dSize, automatic->glSize), std::make_pair(16u, 32u));
     ASSERT_TRUE(block(vs, "cb"));
     EXPECT_NE(block(vs, "cb")->glslBlockName, cb->glslBlockName) << "one block name per stage";
     EXPECT_EQ(ps.shader.glsl.find("binding"), std::string::npos) << "the device binds blocks by name";

@@ -3,7 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "core/video.h"
 
@@ -29,9 +29,7 @@ Compiled Compile(const std::string& source, const char* entry, const char* targe
 
 std::string ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 bool EnsureGlContext(std::string& why) {

@@ -1,6 +1,7 @@
 // The reduction of the spectrum into the 32 bands that drive the VHS pass.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "app/audio_analysis.h"
@@ -70,10 +71,8 @@ TEST(AudioBandsTest, FailedQueriesKeepTheLastSpectrumAndReadAsSilence) {
     fftBins[5] = 1.0f;
     musicLevel = 0.7f;
     AnalyseAudio();
-    EXPECT_EQ(fftBins[5], 1.0f);
-    EXPECT_EQ(musicLevel, 0.0f);
-    EXPECT_EQ(spectrumBands[4], Band(127));
-    EXPECT_EQ(spectrumBands[5], Band(-4));
+    EXPECT_EQ(std::make_tuple(fftBins[5], musicLevel, spectrumBands[4], spectrumBands[5]),
+              std::make_tuple(1.0f, 0.0f, Band(127), Band(-4)));
 }
 
 }  // namespace

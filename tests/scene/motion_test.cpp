@@ -2,6 +2,8 @@
 // time, checked at the edges of the timeline.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "scene/road_motion.h"
 #include "scene/road_scene.h"
 
@@ -12,11 +14,9 @@ namespace {
 // wheels' speed and the scroll's continuity.
 TEST(SceneMotionTest, AtRestThenWheelsFasterAndTheScrollContinuous) {
     const RoadMotion rest = ComputeRoadMotion(0.0f);
-    EXPECT_EQ(rest.travel, 0.0f);
-    EXPECT_EQ(rest.phase15 + rest.phase8 + rest.phase2 + rest.phase1, 0.0f);
-    EXPECT_EQ(rest.carOffset, 960.0f);
-    EXPECT_EQ(rest.wheelAngle, 0.0f);
-    EXPECT_EQ(rest.speedFactor, 1.5f);
+    EXPECT_EQ(std::make_tuple(rest.travel, rest.phase15 + rest.phase8 + rest.phase2 + rest.phase1, rest.carOffset,
+                              rest.wheelAngle, rest.speedFactor),
+              std::make_tuple(0.0f, 0.0f, 960.0f, 0.0f, 1.5f));
 
     const RoadMotion late = ComputeRoadMotion(20.0f);
     EXPECT_NEAR(late.travel, 72.0f, 1e-4f);

@@ -5,6 +5,7 @@
 #include <math.h>
 
 #include <string>
+#include <tuple>
 
 #include "sea_model.h"
 
@@ -42,10 +43,8 @@ TEST(ScenePicturesTest, CarArchesAreCentredOnTheWheels) {
         }
     }
     // Transparent round the car, opaque windows.
-    EXPECT_EQ(car.At(5, 5)[3], 0);
-    EXPECT_EQ(car.At(960, 300)[3], 0);
-    EXPECT_EQ(car.At(1914, 1074)[3], 0);
-    EXPECT_EQ(car.At(1120, 720)[3], 255);
+    EXPECT_EQ(std::make_tuple(car.At(5, 5)[3], car.At(960, 300)[3], car.At(1914, 1074)[3], car.At(1120, 720)[3]),
+              std::make_tuple(0, 0, 0, 255));
 }
 
 // The sea shader maps the horizon to the middle row: sky and mountains above, water

@@ -2,7 +2,6 @@
 // or in place when nothing started that, each view must hold its own picture exactly.
 #include <gtest/gtest.h>
 #include <math.h>
-#include <stdlib.h>
 
 #include <string>
 
@@ -14,11 +13,7 @@
 namespace quarvel::test {
 namespace {
 
-struct Expected {
-    const char* file;
-    ID3D11ShaderResourceView** view;
-};
-const Expected kViews[] = {
+const std::pair<const char*, ID3D11ShaderResourceView**> kViews[] = {
     {"_Ketra_road_scene_background.png", &backgroundTexture},
     {"_Ketra_road_scene_car_1080_opa_win.png", &carTexture},
     {"_Ketra_road_scene_car_wheel_134x134.png", &wheelTexture134},
@@ -30,13 +25,13 @@ const Expected kViews[] = {
 
 // Every texel of every view against the file decoded here.
 void ExpectEveryPictureInItsView() {
-    for (const Expected& e : kViews) {
-        SCOPED_TRACE(e.file);
+    for (const auto& [file, view] : kViews) {
+        SCOPED_TRACE(file);
         Picture picture;
-        ASSERT_TRUE(picture.Load(std::string("Data/") + e.file));
-        ASSERT_NE(*e.view, nullptr);
+        ASSERT_TRUE(picture.Load(std::string("Data/") + file));
+        ASSERT_NE(*view, nullptr);
         ID3D11Resource* resource = NULL;
-        (*e.view)->GetResource(&resource);
+        (*view)->GetResource(&resource);
         const Pixels pixels = ReadTexture((ID3D11Texture2D*)resource);
         resource->Release();
         ASSERT_EQ(pixels.width, picture.width);

@@ -47,12 +47,8 @@ ProgramRun RunProgram(const std::string& directory, const std::map<std::string, 
     variables["QUARVEL_WIN32_TRACE"] = "1";
     // A call Direct3D would crash on stops the run here as well.
     variables["QUARVEL_D3D11_STRICT"] = "1";
-    for (const auto& [name, value] : changes) {
-        if (value.empty())
-            variables.erase(name);
-        else
-            variables[name] = value;
-    }
+    for (const auto& [name, value] : changes) variables[name] = value;
+    std::erase_if(variables, [](const auto& variable) { return variable.second.empty(); });  // removed by the test
     std::vector<std::string> texts;
     for (const auto& [name, value] : variables) texts.push_back(name + "=" + value);
     std::vector<char*> environment;
@@ -101,6 +97,11 @@ ProgramRun RunProgram(const std::string& directory, const std::map<std::string, 
 }
 
 namespace {
+
+std::vector<unsigned char> ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), {});
+}
 
 std::vector<std::string> FilesIn(const std::string& folder, const std::vector<std::string>& suffixes) {
     std::vector<std::string> names;
@@ -167,11 +168,6 @@ std::vector<RecordedFrame> ReadFrames(const std::string& folder) {
     return frames;
 }
 
-std::vector<unsigned char> ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 std::vector<unsigned> Recording::LoopTimes() const {
     std::vector<unsigned> times;
     for (const RecordedFrame& frame : frames)
@@ -194,7 +190,6 @@ std::vector<std::vector<unsigned char>> Recording::LoopPictures() const {
 
 void ReadRecorded(const std::string& folder, Recording& recording) {
     recording.frames = ReadFrames(folder);
-    recording.table = ReadFile(folder + "/frames.tsv");
     recording.pictures.clear();
     for (const RecordedFrame& frame : recording.frames) {
         char name[32];

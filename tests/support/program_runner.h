@@ -53,14 +53,12 @@ struct RecordedFrame {
     bool loop;  // false: before the music started (the loading bar)
 };
 std::vector<RecordedFrame> ReadFrames(const std::string& folder);
-std::vector<unsigned char> ReadFile(const std::string& path);
 
-// A run recorded into a folder: its frames, their PNG files and the index as written.
+// A run recorded into a folder: its frames and their PNG files.
 struct Recording {
     ProgramRun run;
     std::vector<RecordedFrame> frames;
     std::vector<std::vector<unsigned char>> pictures;  // in frame order
-    std::vector<unsigned char> table;                  // frames.tsv
 
     std::vector<unsigned> LoopTimes() const;
     // The PNG of the loop frame at `ms`, or an empty one.
@@ -68,7 +66,7 @@ struct Recording {
     std::vector<std::vector<unsigned char>> LoopPictures() const;
 };
 
-// The frames, pictures and index a recording left in `folder`.
+// The frames and pictures a recording left in `folder`.
 void ReadRecorded(const std::string& folder, Recording& recording);
 
 // Records the program run in `directory` windowed at `width` x `height`, with the display

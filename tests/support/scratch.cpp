@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace quarvel::test {
 
@@ -21,9 +21,7 @@ ScratchFolder::~ScratchFolder() {
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool WriteWholeFile(const std::string& path, const void* data, size_t size) {

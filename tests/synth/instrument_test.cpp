@@ -28,13 +28,6 @@ R Cubed(int byte) {
     return p * p * p;
 }
 
-int16_t Draw(uint32_t& s) {
-    const int16_t r = static_cast<int16_t>(s & 0xFFFF);
-    const uint32_t k = s % 32;
-    s = (k ? (s >> k | s << (32 - k)) : s) - 1;
-    return r;
-}
-
 TEST(SynthInstrumentRules, ParameterBytesAreScaledAndTheRatesCubed) {
     const signed char bytes[20] = {3, 5, 64, -32, 12, 2, 7, 4, 16, 100, -100, 24, -6, 64, -128, 127, 8, -8, 16, -24};
     getpar<R>(bytes);
@@ -139,7 +132,7 @@ TEST(SynthInstrumentRules, TheSeedComesFromTheChannelAndTheSeedOffset) {
     R f = basefreq;
     for (int i = 0; i < 70; ++i) f *= halfnote;
     const R spread = (R(40) / 1024) * (R(40) / 1024);
-    auto hertz = [&](uint32_t seed) { return (double)((f + Draw(seed) * spread) * 176400 / 65536); };
+    auto hertz = [&](uint32_t seed) { return (double)((f + rnd(seed) * spread) * 176400 / 65536); };
     for (int32_t chan : {0, 2}) {
         Render(instrument, chan);
         const double expected = hertz(uint32_t(chan * 6021 + 3 * 16307));

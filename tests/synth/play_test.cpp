@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "synth/synth.h"
 #include "synth/wave.h"
@@ -31,9 +32,8 @@ TEST(SynthPlayback, SetposRestartsAtTheWholeSecondInsideTheSongAndCountsOn)
     setpos(2.7f);
     auto t0 = Clock::now();
     float p0 = getpos();
-    EXPECT_EQ(NewMpos, 2);
-    EXPECT_EQ(WaveHdr.lpData, (LPSTR)MusBuf + 352800);
-    EXPECT_EQ(WaveHdr.dwBufferLength, (DWORD)(MUSBYTES - 352800));
+    EXPECT_EQ(std::make_tuple(NewMpos, WaveHdr.lpData, WaveHdr.dwBufferLength),
+              std::make_tuple(2, (LPSTR)MusBuf + 352800, (DWORD)(MUSBYTES - 352800)));
     EXPECT_GE(p0, 2 * 176400.0f / 11504 + kLead);
     EXPECT_LT(p0, 2 * 176400.0f / 11504 + kLead + 0.3f);
 
@@ -49,11 +49,9 @@ TEST(SynthPlayback, SetposRestartsAtTheWholeSecondInsideTheSongAndCountsOn)
 
     // Asked for a place outside the song, it plays from the nearest end.
     setpos(-3.0f);
-    EXPECT_EQ(NewMpos, 0);
-    EXPECT_EQ(WaveHdr.lpData, (LPSTR)MusBuf);
+    EXPECT_EQ(std::make_pair(NewMpos, WaveHdr.lpData), std::make_pair(0, (LPSTR)MusBuf));
     setpos(1000.0f);
-    EXPECT_EQ(NewMpos, 205);
-    EXPECT_EQ(WaveHdr.dwBufferLength, (DWORD)(MUSBYTES - 205 * 176400));
+    EXPECT_EQ(std::make_pair(NewMpos, WaveHdr.dwBufferLength), std::make_pair(205, (DWORD)(MUSBYTES - 205 * 176400)));
     stopmus();
 }
 

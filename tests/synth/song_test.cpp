@@ -76,8 +76,7 @@ TEST(SynthRenderedSong, SoundsLikeASongAndIsTheMusicFile)
     quarvel::audio::PcmFormat format;
     std::vector<int16_t> mp3 = DecodeMusic(&format);
     ASSERT_FALSE(mp3.empty()) << kMusic;
-    EXPECT_EQ(format.rate, 44100);
-    EXPECT_EQ(format.channels, 2);
+    EXPECT_EQ(std::make_pair(format.rate, format.channels), std::make_pair(44100, 2));
     EXPECT_EQ(mp3.size(), 31u * 44100 * 2);
     double dot = 0, a2 = 0, b2 = 0;
     for (size_t i = 0; i < mp3.size() && i < 2u * MIXLEN; i++) {

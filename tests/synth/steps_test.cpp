@@ -17,31 +17,16 @@ float* const mix = MixBuf + ECHODLY;
 TEST(SynthWaveTables, EntriesAtTheEndsAndTheMiddle)
 {
     mkwaves<R>();
-    const float step = 1.0f / 32768;
+    const double step = 1.0 / 32768, first = std::sin(kPi / 32768);
     // Entry i stands for x = -1 + (i + 1) steps: the tables end exactly on x = 1.
-    EXPECT_NEAR(wforms[0][0], std::sin(kPi / 32768), 1e-9);
-    EXPECT_FLOAT_EQ(wforms[0][16383], 1.0f);
-    EXPECT_NEAR(wforms[0][32767], 0.0f, 1e-6);
-    EXPECT_NEAR(wforms[0][49151], -1.0f, 1e-6);
-    EXPECT_NEAR(wforms[0][65535], 0.0f, 1e-6);
-
-    EXPECT_FLOAT_EQ(wforms[1][0], -1 + step);
-    EXPECT_FLOAT_EQ(wforms[1][32767], 0.0f);
-    EXPECT_FLOAT_EQ(wforms[1][65535], 1.0f);
-
-    EXPECT_EQ(wforms[2][0], -1.0f);
-    EXPECT_EQ(wforms[2][32767], -1.0f);
-    EXPECT_EQ(wforms[2][32768], 1.0f);
-    EXPECT_EQ(wforms[2][65535], 1.0f);
-
-    EXPECT_FLOAT_EQ(wforms[3][32767], -1.0f);
-    EXPECT_FLOAT_EQ(wforms[3][16383], -0.5f);
-    EXPECT_FLOAT_EQ(wforms[3][65535], 1.0f);
-
-    EXPECT_FLOAT_EQ(wforms[4][32767], -1.0f);
-    EXPECT_NEAR(wforms[4][16383], 0.0f, 1e-7);
-    EXPECT_FLOAT_EQ(wforms[4][65535], 1.0f);
-    EXPECT_FLOAT_EQ(wforms[4][0], 1 - 2 * step);
+    const struct {
+        int table, entry;
+        double value;
+    } entries[] = {{0, 0, first},        {0, 16383, 1}, {0, 32767, 0},    {0, 49151, -1}, {0, 65535, 0},
+                   {1, 0, -1 + step},    {1, 32767, 0}, {1, 65535, 1},    {2, 0, -1},     {2, 32767, -1},
+                   {2, 32768, 1},        {2, 65535, 1}, {3, 16383, -0.5}, {3, 32767, -1}, {3, 65535, 1},
+                   {4, 0, 1 - 2 * step}, {4, 16383, 0}, {4, 32767, -1},   {4, 65535, 1}};
+    for (const auto& e : entries) EXPECT_NEAR(wforms[e.table][e.entry], e.value, 1e-7) << e.table << ", " << e.entry;
 }
 
 TEST(SynthWaveTables, NoiseFollowsItsRecurrence)
@@ -49,21 +34,18 @@ TEST(SynthWaveTables, NoiseFollowsItsRecurrence)
     mkwaves<R>();
     const long double step = 1.0L / 32768;
     EXPECT_NEAR(wforms[5][0], std::sin(kPi * (-1 + step)), 1e-9);
-    int off = 0;
-    float lo = 1, hi = -1;
-    for (int i = 0; i + 1 < WAVELEN; i++) {
-        // The table keeps floats while the recurrence runs on in extended precision.
-        long double next = std::sin(kPi * ((long double)wforms[5][i] + step));
-        if (std::fabs(next - wforms[5][i + 1]) > 1e-6) off++;
-        lo = std::min(lo, wforms[5][i]);
-        hi = std::max(hi, wforms[5][i]);
+    // The table keeps floats while the recurrence runs on in extended precision. Starting
+    // from -1 it never leaves [-1, 0], and wanders all over it.
+    int off = 0, low = 0, high = 0;
+    for (int i = 0; i < WAVELEN; i++) {
+        const long double next = std::sin(kPi * ((long double)wforms[5][i] + step));
+        off += i + 1 < WAVELEN && std::fabs(next - wforms[5][i + 1]) > 1e-6;
+        ASSERT_LE(wforms[5][i], 0.0f) << i;
+        low += wforms[5][i] < -0.75f;
+        high += wforms[5][i] > -0.25f;
     }
     EXPECT_EQ(off, 0);
-    // Starting from -1 the recurrence never leaves [-1, 0], and wanders all over it.
-    EXPECT_LT(lo, -0.99f);
-    EXPECT_LE(hi, 0.0f);
-    int low = 0, high = 0;
-    for (int i = 0; i < WAVELEN; i++) low += wforms[5][i] < -0.75f, high += wforms[5][i] > -0.25f;
+    EXPECT_LT(*std::min_element(wforms[5], wforms[5] + WAVELEN), -0.99f);
     EXPECT_GT(low, WAVELEN / 10);
     EXPECT_GT(high, WAVELEN / 10);
 }
@@ -137,24 +119,19 @@ TEST(SynthEnvelope, SegmentsInOrder)
                                                 {150, 0.5f},    {11503, 0.5f}, {11504, 0.5f},
                                                 {11519, 0.25f}, {11534, 0.0f}, {n - 1, 0.0f}};
     for (auto [i, level] : levels) EXPECT_NEAR(note[i], level, 1e-6) << i;
-}
 
-TEST(SynthEnvelope, NoSustainWhenShorterThanAttackAndDecay)
-{
+    // Shorter than attack and decay: no sustain.
     Envelope(0.5L, 20000, 10000, 30, 1, 1.0f);
-    int32_t n = adsr<R>(2, 1);  // 23008 samples asked for, 30000 of attack and decay
+    n = adsr<R>(2, 1);  // 23008 samples asked for, 30000 of attack and decay
     EXPECT_EQ(n, 20000 + 10000 + 30 + 32767);
     EXPECT_NEAR(note[30000], 0.5f, 1e-5);  // the release starts right after the decay
     EXPECT_NEAR(note[30015], 0.25f, 1e-5);
     EXPECT_NEAR(note[30030], 0.0f, 1e-5);
-}
 
-TEST(SynthEnvelope, EverySegmentHasASample)
-{
     // 2^-16 * 32767 rounds to a zero count; it renders one sample and stays finite.
     Envelope(0.5L, 0, 0, 0, 1, 1.0f);
     vars<R>.ea = vars<R>.ed = vars<R>.er = std::exp2((R)-16);
-    int32_t n = adsr<R>(1, 1);
+    n = adsr<R>(1, 1);
     EXPECT_EQ(n, 1 + 1 + (11504 - 2) + 1 + 32767);
     for (int i = 0; i < n; i++) ASSERT_TRUE(std::isfinite(note[i])) << i;
     EXPECT_NEAR(note[1], 1.0f, 1e-6);

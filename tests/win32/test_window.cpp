@@ -18,9 +18,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     Recorder* recorder = found->second;
     recorder->messages.push_back({message, wParam, lParam});
     switch (message) {
-        case WM_NCCREATE:
-            recorder->seenCreate = *reinterpret_cast<CREATESTRUCTA*>(lParam);
-            break;
+        case WM_NCCREATE: recorder->seenCreate = *reinterpret_cast<CREATESTRUCTA*>(lParam); break;
         case WM_DESTROY: PostQuitMessage(recorder->quitCodeOnDestroy); return 0;
         case WM_NCDESTROY: Recorders().erase(window); return 0;
         default: break;
@@ -42,12 +40,10 @@ HWND CreateTestWindow(DWORD style, int width, int height, Recorder* recorder) {
                            nullptr, nullptr, GetModuleHandleA(nullptr), recorder);
 }
 
-std::vector<MSG> DrainMessages(bool keepQuit) {
+std::vector<MSG> DrainMessages() {
     std::vector<MSG> seen;
     MSG msg;
-    for (;;) {
-        if (keepQuit && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) break;
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         seen.push_back(msg);
         if (msg.message == WM_QUIT) continue;
         TranslateMessage(&msg);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 struct RecordedMessage {
@@ -17,17 +18,12 @@ struct Recorder {
     int quitCodeOnDestroy = 0;
     CREATESTRUCTA seenCreate{};
 
-    std::vector<UINT> Messages() const {
-        std::vector<UINT> ids;
-        for (const RecordedMessage& m : messages) ids.push_back(m.message);
-        return ids;
-    }
-    // The recorded messages from this list only, in order.
-    std::vector<UINT> Only(std::initializer_list<UINT> wanted) const {
+    // The recorded messages in order: all of them, or those of `wanted` only.
+    std::vector<UINT> Messages(std::initializer_list<UINT> wanted = {}) const {
         std::vector<UINT> ids;
         for (const RecordedMessage& m : messages)
-            for (UINT w : wanted)
-                if (m.message == w) ids.push_back(m.message);
+            if (!wanted.size() || std::find(wanted.begin(), wanted.end(), m.message) != wanted.end())
+                ids.push_back(m.message);
         return ids;
     }
     const RecordedMessage* Last(UINT message) const {
@@ -40,5 +36,5 @@ struct Recorder {
 // Registers the recording class once and creates a window of it that reports to `recorder`
 // (which must outlive the window).
 HWND CreateTestWindow(DWORD style, int width, int height, Recorder* recorder);
-// Dispatches every queued message; WM_QUIT is left in the queue when `keepQuit`.
-std::vector<MSG> DrainMessages(bool keepQuit = false);
+// Dispatches every queued message.
+std::vector<MSG> DrainMessages();

@@ -3,6 +3,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <tuple>
+
 #include "test_window.h"
 
 namespace {
@@ -15,25 +17,17 @@ TEST(Win32Geometry, WindowedClientAreaIsExactlyTheRequestedSize) {
     HWND window = CreateTestWindow(WS_OVERLAPPEDWINDOW, rect.right - rect.left, rect.bottom - rect.top, &recorder);
     ASSERT_NE(window, nullptr);
     ShowWindow(window, SW_SHOW);
-    RECT client{};
+    RECT client{}, outer{};
     ASSERT_TRUE(GetClientRect(window, &client));
-    EXPECT_EQ(client.left, 0);
-    EXPECT_EQ(client.top, 0);
-    EXPECT_EQ(client.right, 1280);
-    EXPECT_EQ(client.bottom, 720);
-
-    RECT outer{};
+    EXPECT_EQ(std::make_tuple(client.left, client.top, client.right, client.bottom), std::make_tuple(0, 0, 1280, 720));
     ASSERT_TRUE(GetWindowRect(window, &outer));
-    EXPECT_EQ(outer.right - outer.left, 1296);  // the frame Windows adds at 96 dpi
-    EXPECT_EQ(outer.bottom - outer.top, 759);
-    POINT origin{0, 0};
+    // The frame Windows adds at 96 dpi.
+    EXPECT_EQ(std::make_pair(outer.right - outer.left, outer.bottom - outer.top), std::make_pair(1296, 759));
+    POINT origin{0, 0}, corner{client.right, client.bottom};
     ASSERT_TRUE(ClientToScreen(window, &origin));
-    EXPECT_EQ(origin.x, outer.left + 8);
-    EXPECT_EQ(origin.y, outer.top + 31);
-    POINT corner{client.right, client.bottom};
     ClientToScreen(window, &corner);
-    EXPECT_EQ(corner.x, origin.x + 1280);
-    EXPECT_EQ(corner.y, origin.y + 720);
+    EXPECT_EQ(std::make_pair(origin.x, origin.y), std::make_pair(outer.left + 8, outer.top + 31));
+    EXPECT_EQ(std::make_pair(corner.x, corner.y), std::make_pair(origin.x + 1280, origin.y + 720));
     DestroyWindow(window);
     EXPECT_FALSE(GetClientRect(window, &client));
     DrainMessages();
@@ -48,15 +42,11 @@ TEST(Win32Geometry, PopupGoesFullScreenAtItsSizeWhenShown) {
     RECT client{}, outer{};
     GetClientRect(window, &client);
     GetWindowRect(window, &outer);
-    EXPECT_EQ(client.right, 800);
-    EXPECT_EQ(client.bottom, 600);
-    EXPECT_EQ(outer.left, 0);
-    EXPECT_EQ(outer.top, 0);
-    EXPECT_EQ(outer.right, 800);
+    EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(800, 600));
+    EXPECT_EQ(std::make_tuple(outer.left, outer.top, outer.right), std::make_tuple(0, 0, 800));
     POINT origin{5, 7};
     ClientToScreen(window, &origin);
-    EXPECT_EQ(origin.x, 5);
-    EXPECT_EQ(origin.y, 7);
+    EXPECT_EQ(std::make_pair(origin.x, origin.y), std::make_pair(5, 7));
     DestroyWindow(window);
     DrainMessages();
 }

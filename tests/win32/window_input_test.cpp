@@ -4,6 +4,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <tuple>
+
 #include "test_window.h"
 #include "win32/input_script.h"
 
@@ -13,7 +15,6 @@ using quarvel::win32::InjectKey;
 
 constexpr DWORD kTransition = 1u << 31;
 constexpr DWORD kPrevious = 1u << 30;
-constexpr DWORD kExtended = 1u << 24;
 
 TEST(Win32Input, InjectedKeysReachKeyStateAndMessages) {
     DrainMessages();
@@ -30,17 +31,13 @@ TEST(Win32Input, InjectedKeysReachKeyStateAndMessages) {
 
     MSG msg{};
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.hwnd, window);
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
-    EXPECT_EQ(msg.wParam, static_cast<WPARAM>('W'));
-    const DWORD down = static_cast<DWORD>(msg.lParam);
-    EXPECT_EQ(down & 0xFFFF, 1u);           // repeat count
-    EXPECT_EQ((down >> 16) & 0xFF, 0x11u);  // scan code of W
-    EXPECT_EQ(down & (kTransition | kPrevious | kExtended), 0u);
+    EXPECT_EQ(std::make_tuple(msg.hwnd, msg.message, msg.wParam),
+              std::make_tuple(window, UINT(WM_KEYDOWN), WPARAM('W')));
+    // A repeat count of 1 and W's scan code; no transition, previous-state or extended bit.
+    EXPECT_EQ(DWORD(msg.lParam), 0x00110001u);
     EXPECT_TRUE(TranslateMessage(&msg));
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_CHAR));
-    EXPECT_EQ(msg.wParam, static_cast<WPARAM>('w'));
+    EXPECT_EQ(std::make_pair(msg.message, msg.wParam), std::make_pair(UINT(WM_CHAR), WPARAM('w')));
 
     InjectKey(SDL_SCANCODE_W, false);
     EXPECT_EQ(GetAsyncKeyState('W'), 0);

@@ -3,6 +3,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <tuple>
+
 #include "core/hwnd_object.h"
 #include "test_window.h"
 #include "win32/input_script.h"
@@ -28,8 +30,8 @@ TEST_F(Win32Messages, CreateShowCloseQuitInWin32Order) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(recorder.Messages(), (Ids{WM_NCCREATE, WM_CREATE}));
     EXPECT_STREQ(recorder.seenCreate.lpszName, "test window");
-    EXPECT_EQ(recorder.seenCreate.cx, 640);
-    EXPECT_EQ(static_cast<DWORD>(recorder.seenCreate.style), static_cast<DWORD>(WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(std::make_pair(recorder.seenCreate.cx, DWORD(recorder.seenCreate.style)),
+              std::make_pair(640, DWORD(WS_OVERLAPPEDWINDOW)));
 
     // The SDL window exists, can carry a GL context, and stays hidden until shown.
     SDL_Window* sdl = window->SdlWindow();
@@ -41,7 +43,7 @@ TEST_F(Win32Messages, CreateShowCloseQuitInWin32Order) {
     recorder.messages.clear();
     EXPECT_FALSE(ShowWindow(window, SW_SHOWDEFAULT));  // was not visible
     EXPECT_FALSE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_HIDDEN);
-    EXPECT_EQ(recorder.Only({WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE}),
+    EXPECT_EQ(recorder.Messages({WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE}),
               (Ids{WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE}));
     EXPECT_EQ(recorder.Last(WM_SHOWWINDOW)->wParam, static_cast<WPARAM>(TRUE));
     EXPECT_EQ(recorder.Last(WM_ACTIVATEAPP)->wParam, static_cast<WPARAM>(TRUE));
@@ -54,12 +56,10 @@ TEST_F(Win32Messages, CreateShowCloseQuitInWin32Order) {
     quarvel::win32::InjectClose(window);
     std::vector<MSG> retrieved = DrainMessages();
     ASSERT_EQ(retrieved.size(), 2u);
-    EXPECT_EQ(retrieved[0].message, static_cast<UINT>(WM_CLOSE));
-    EXPECT_EQ(retrieved[0].hwnd, window);
-    EXPECT_EQ(retrieved[1].message, static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(retrieved[1].wParam, 3u);
-    EXPECT_EQ(recorder.Only({WM_CLOSE, WM_DESTROY, WM_NCDESTROY}), (Ids{WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
-    EXPECT_EQ(recorder.Only({WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}),
+    EXPECT_EQ(std::make_tuple(retrieved[0].message, retrieved[0].hwnd, retrieved[1].message, retrieved[1].wParam),
+              std::make_tuple(UINT(WM_CLOSE), window, UINT(WM_QUIT), WPARAM(3)));
+    EXPECT_EQ(recorder.Messages({WM_CLOSE, WM_DESTROY, WM_NCDESTROY}), (Ids{WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+    EXPECT_EQ(recorder.Messages({WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}),
               (Ids{WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}));  // deactivated first
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(quarvel::core::IsLiveWindow(window));
@@ -77,10 +77,8 @@ TEST_F(Win32Messages, QuitComesAfterEveryPostedMessageAndOnlyOnce) {
     EXPECT_EQ(msg.wParam, 1u);  // still there after a look
     std::vector<MSG> retrieved = DrainMessages();
     ASSERT_EQ(retrieved.size(), 3u);
-    EXPECT_EQ(retrieved[0].wParam, 1u);
-    EXPECT_EQ(retrieved[1].wParam, 2u);
-    EXPECT_EQ(retrieved[2].message, static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(retrieved[2].wParam, 9u);
+    EXPECT_EQ(std::make_tuple(retrieved[0].wParam, retrieved[1].wParam, retrieved[2].message, retrieved[2].wParam),
+              std::make_tuple(WPARAM(1), WPARAM(2), UINT(WM_QUIT), WPARAM(9)));
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 
     PostQuitMessage(4);

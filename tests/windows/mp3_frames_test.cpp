@@ -13,12 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <numbers>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quarvel::audio {
@@ -96,10 +96,7 @@ TEST(WindowsMp3Frames, FramesTrimmedToTheGaplessSpanAreWhatMpg123Plays) {
     struct Case {
         const char* name;
         size_t frames;
-        int channels;
-        int rate;
-        int kbps;
-        int version;
+        int channels, rate, kbps, version;
     };
     for (const Case& c : {Case{"stereo44.mp3", 44100 + 777, 2, 44100, 192, 1},
                           Case{"mono32.mp3", 32000 / 3, 1, 32000, 64, 1},
@@ -110,9 +107,8 @@ TEST(WindowsMp3Frames, FramesTrimmedToTheGaplessSpanAreWhatMpg123Plays) {
         std::unique_ptr<ByteSource> source = OpenMemorySource(encoded.bytes.data(), encoded.bytes.size());
         Mp3FrameReader reader(*source);
         ASSERT_TRUE(reader.Open());
-        EXPECT_EQ(reader.First().version, c.version);
-        EXPECT_EQ(reader.First().rate, c.rate);
-        EXPECT_EQ(reader.First().channels, c.channels);
+        EXPECT_EQ(std::make_tuple(reader.First().version, reader.First().rate, reader.First().channels),
+                  std::make_tuple(c.version, c.rate, c.channels));
         ASSERT_TRUE(reader.Info().gapless);
 
         size_t frameCount = 0;
@@ -158,10 +154,8 @@ TEST(WindowsMp3Frames, StepsOverTagsJunkAndACutLastFrame) {
         if (i == 4) damaged.insert(damaged.end(), {0x00, 0xFF, 0xFB, 0x12, 0x34, 0x55});
     }
     damaged.insert(damaged.end(), clean[3].begin(), clean[3].begin() + static_cast<std::ptrdiff_t>(clean[3].size() / 2));
-    Bytes id3v1(128, ' ');
-    id3v1[0] = 'T';
-    id3v1[1] = 'A';
-    id3v1[2] = 'G';
+    Bytes id3v1 = {'T', 'A', 'G'};
+    id3v1.resize(128, ' ');
     damaged.insert(damaged.end(), id3v1.begin(), id3v1.end());
 
     std::vector<Bytes> found = AllFrames(damaged);
@@ -202,11 +196,8 @@ TEST(WindowsMp3Frames, BytesThatAreNoLayer3StreamDoNotOpen) {
     // Layer II frames chain just as well, but the MP3 codec does not take them.
     Bytes layer2;
     for (int i = 0; i < 8; ++i) {
-        Bytes frame(418, 0x11);
-        frame[0] = 0xFF;
-        frame[1] = 0xFD;
-        frame[2] = 0x92;
-        frame[3] = 0x64;
+        Bytes frame = {0xFF, 0xFD, 0x92, 0x64};
+        frame.resize(418, 0x11);
         layer2.insert(layer2.end(), frame.begin(), frame.end());
     }
     inputs.push_back(layer2);
