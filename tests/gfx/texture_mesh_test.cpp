@@ -170,8 +170,27 @@ TEST_F(ResourceTest, MeshIsScaledAndReordered) {
     mesh->indexBuffer->Release();
     free(mesh);
     EXPECT_EQ(LiveObjectCount(), baseline);
+}
 
-    // Malformed files are the mesh fuzzer's corpus; without a file there is no mesh.
+TEST_F(ResourceTest, MalformedMeshFilesLoadNothing) {
+    const std::vector<float> one(8, 1.0f);
+    Bytes cutIndex = VboFile(1, 3, one, {0, 0, 0});
+    cutIndex.pop_back();
+    const std::vector<std::pair<const char*, Bytes>> files = {
+        {"empty", {}},
+        {"counts cut short", {3, 0, 0, 0, 3}},
+        {"negative vertex count", VboFile(-1, 3, one, {0, 0, 0})},
+        {"negative index count", VboFile(1, -3, one, {0, 0, 0})},
+        {"vertex bytes overflow 32 bits", VboFile(0x08000000, 0, one, {})},
+        {"index bytes overflow 32 bits", VboFile(1, 0x40000000, one, {0})},
+        {"largest count", VboFile(0x7FFFFFFF, 0x7FFFFFFF, one, {})},
+        {"one index byte missing", cutIndex},
+        {"vertices missing", VboFile(2, 0, one, {})},
+    };
+    for (const auto& [what, bytes] : files) {
+        EXPECT_EQ(LoadMeshFile(bytes), nullptr) << what;
+        EXPECT_EQ(LiveObjectCount(), baseline) << what;
+    }
     std::remove((scratch / "Data/overheadpylon.vbo").c_str());
     quarvel::test::InFolder here(scratch.Path());
     EXPECT_EQ(LoadMesh(), nullptr);
