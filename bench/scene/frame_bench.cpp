@@ -150,6 +150,14 @@ void DrawRoadSceneOnly() {
     postChain.active = active;
 }
 
+long Faults(const rusage& usage) { return usage.ru_minflt + usage.ru_majflt; }
+
+long FaultsSoFar() {
+    rusage now;
+    getrusage(RUSAGE_SELF, &now);
+    return Faults(now);
+}
+
 // Page faults and system time per frame over a benchmark's loop: what fresh mappings of large
 // allocations cost, which wall time alone hides among the machine's other work.
 class KernelCost {
@@ -160,7 +168,7 @@ public:
         getrusage(RUSAGE_SELF, &end);
         const double frames = state_.iterations() ? double(state_.iterations()) : 1.0;
         auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
-        state_.counters["faults_per_frame"] = double(end.ru_minflt + end.ru_majflt - start_.ru_minflt - start_.ru_majflt) / frames;
+        state_.counters["faults_per_frame"] = double(Faults(end) - Faults(start_)) / frames;
         state_.counters["sys_ms_per_frame"] = (seconds(end.ru_stime) - seconds(start_.ru_stime)) * 1000.0 / frames;
     }
 
@@ -169,42 +177,33 @@ private:
     rusage start_;
 };
 
-long FaultsSoFar() {
-    rusage now;
-    getrusage(RUSAGE_SELF, &now);
-    return now.ru_minflt + now.ru_majflt;
-}
-
 // The driver's heap keeps growing for the first few dozen frames of a new scene (its scene
 // and vertex blocks freed and asked for again in new places), each new page faulted in: about
 // 400 faults a frame at 640x360 until it settles, however the frames are drawn. Timing that
 // growth would measure how far a process is from its steady state rather than what a frame
 // costs, and would charge it to whichever benchmark runs first in the process. So each side
 // draws until a frame's faults have stayed low for a while, once per process and size.
-struct WarmUp {
-    int frames = -1;  // drawn before this process's first repetition; -1 until then
-};
-
 int SizeIndex(Size size) { return size.width / 640 - 1; }
 
-void WarmUpOnce(benchmark::State& state, WarmUp& warm, const std::function<void()>& frame) {
-    if (warm.frames < 0) {
+// `frames` counts what was drawn before this process's first repetition; -1 until then.
+void WarmUpOnce(benchmark::State& state, int& frames, const std::function<void()>& frame) {
+    if (frames < 0) {
         constexpr int kQuietFrames = 8, kMostFrames = 240;
         constexpr long kQuietFaults = 16;
-        warm.frames = 0;
-        for (int quiet = 0; quiet < kQuietFrames && warm.frames < kMostFrames; ++warm.frames) {
+        frames = 0;
+        for (int quiet = 0; quiet < kQuietFrames && frames < kMostFrames; ++frames) {
             const long before = FaultsSoFar();
             frame();
             quiet = FaultsSoFar() - before < kQuietFaults ? quiet + 1 : 0;
         }
     }
-    state.counters["warmup_frames"] = warm.frames;
+    state.counters["warmup_frames"] = frames;
 }
 
 void RoadDraws(benchmark::State& state, Size size) {
     if (!Open(size)) return state.SkipWithError("no graphics device");
     SetTime(kRoadMs);
-    static WarmUp warm[3];
+    static int warm[3] = {-1, -1, -1};
     WarmUpOnce(state, warm[SizeIndex(size)], [] {
         DrawRoadSceneOnly();
         WaitFor(scene.roadTarget.texture);
@@ -233,7 +232,7 @@ void RoadDrawsGl(benchmark::State& state, Size size) {
     const bool same = quarvel::bench::PicturesMatch(system, gl.Pixels(), "plain-GL road scene", why);
     state.SetLabel(why.substr(why.find(':') + 2));
     if (!same) return state.SkipWithError(why.c_str());
-    static WarmUp warm[3];
+    static int warm[3] = {-1, -1, -1};
     WarmUpOnce(state, warm[SizeIndex(size)], [&gl] {
         gl.Draw(musicTimeSec);
         gl.Finish();
